@@ -1,0 +1,80 @@
+#include "app/Lifecycle.h"
+
+#include <cmath>
+#include <exception>
+
+#include "app/Pages.h"
+#include "app/processt.h"
+#include "i18n/LanguageFile.h"
+
+namespace revivix {
+
+void RunStep(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const std::exception&) {
+    // The sequence skips a failing step on purpose and goes on with the next one.
+  }
+}
+
+void Initialise(frmMain& form) {
+  RunStep([&] {
+    if (form.program.ports.processes.PreviousInstanceRunning())
+      KillProcessByName(form.program.ports.processes, L"fernclip.exe");
+  });
+}
+
+void FormLoad(frmMain& form) {
+  MainWindow& window = form.program.ports.window;
+  RunStep([&] {
+    form.Label_Actual_Size.SetCaption(L"");
+    form.Label_Total_FileSize.SetCaption(L"");
+  });
+  RunStep([&] { form.NoticeLabelTop = form.UniLabel_New_Version_Info.Top(); });
+  RunStep([&] {
+    form.UpdateAvailable = false;
+    form.MscOnXp = false;
+  });
+  RunStep([&] {
+    window.SetStyle(window.GetStyle() & ~(MainWindow::kMaximizeBox | MainWindow::kSizingBorder));
+    window.RemoveSystemMenuItem(4);
+  });
+  RunStep([&] { window.MakeTopmost(); });
+  RunStep([&] {
+    form.Window.SetWidth(kWindowWidth);
+    form.Window.SetHeight(kWindowHeight);
+  });
+  RunStep([&] { form.LanguageAndRegionChosen = false; });
+  RunStep([&] {
+    const std::wstring folder = form.program.ports.system.ProgramFolder();
+    form.program.SharedFileSystem().DeleteFiles(folder + L"\\FW\\*.exe");
+  });
+}
+
+void RunStartupChecks(frmMain& form) {
+  RunStep([&] { form.VistaProg1.SetValue(0); });
+  RunStep([&] { ApplyPageColours(form); });
+  // The language file in use from here on; every later message is read from it.
+  RunStep([&] { ResolveLanguageFile(form, /*atStartUp=*/true); });
+}
+
+void QuitWizard(frmMain& form) {
+  if (form.quitting_) return;
+  form.quitting_ = true;
+  RunStep([&] { form.Timer1.SetEnabled(false); });
+  RunStep([&] {
+    FileSystem& files = form.program.SharedFileSystem();
+    if (files.FileExists(form.UpdaterPath)) files.DeleteFiles(form.UpdaterPath);
+  });
+  RunStep([&] { form.program.ReleaseFileSystem(); });
+  RunStep([&] {
+    // Unloading raises the close handler, which finds the wizard already quitting. The window's
+    // timers end with it.
+    form.CloseRequest();
+    for (Timer* t : form.Timers()) t->SetEnabled(false);
+    form.unloaded_ = true;
+    form.program.ports.window.Destroy();
+  });
+}
+
+}  // namespace revivix

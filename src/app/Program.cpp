@@ -1,0 +1,16 @@
+#include "app/Program.h"
+
+#include "i18n/IWinAPI.h"
+
+namespace revivix {
+
+Program::Program(Ports p) : ports(p) {}
+
+Program::~Program() = default;
+
+FileSystem& Program::SharedFileSystem() {
+  fileSystemCreated_ = true;
+  return ports.files;
+}
+
+}  // namespace revivix

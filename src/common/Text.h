@@ -1,0 +1,42 @@
+// The text rules shared by every subsystem: device names, database lines, window texts and
+// list entries are all compared and converted through these few functions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace revivix {
+
+// Removes leading and trailing blanks (the space character only; tabs stay).
+std::wstring Trim(std::wstring_view text);
+
+// Upper-cases a text: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic letters.
+std::wstring UCase(std::wstring_view text);
+
+// True when `text` contains `part` after both are upper-cased.
+bool ContainsNoCase(std::wstring_view text, std::wstring_view part);
+
+// True when both texts are equal after upper-casing.
+bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+
+// Splits at every occurrence of `separator`. An empty text gives no pieces at all; otherwise
+// there is always one piece more than there are separators.
+std::vector<std::wstring> Split(std::wstring_view text, std::wstring_view separator);
+
+// The leading-number rule: blanks, tabs and line feeds anywhere are ignored; from the start,
+// digits with at most one "." are read and the first other character ends the number. A text
+// that does not start with a number reads 0.
+double NumericValue(std::wstring_view text);
+
+// Decoding of the two file encodings the program reads.
+std::wstring DecodeUtf16Le(const std::uint8_t* bytes, std::size_t count);
+std::wstring DecodeAnsi1252(const std::uint8_t* bytes, std::size_t count);
+std::string EncodeAnsi1252(std::wstring_view text);
+
+// UTF-8 for diagnostics and for paths handed to the standard library.
+std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view text);
+
+}  // namespace revivix

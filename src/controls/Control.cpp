@@ -1,0 +1,137 @@
+#include "controls/Control.h"
+
+#include <utility>
+
+namespace revivix {
+
+Control::Control(std::string name, ControlKind kind, Control* container, TwipsRect design,
+                 bool visible, std::wstring caption, ControlStyle style)
+    : rect_(design),
+      name_(std::move(name)),
+      kind_(kind),
+      container_(container),
+      style_(std::move(style)),
+      visible_(visible),
+      caption_(std::move(caption)) {}
+
+void Control::Notify(Property property) {
+  if (view_) view_->Changed(property);
+}
+
+void Control::SetLeft(int twips) {
+  rect_.left = twips;
+  Notify(Property::Left);
+}
+
+void Control::SetTop(int twips) {
+  rect_.top = twips;
+  Notify(Property::Top);
+}
+
+void Control::SetWidth(int twips) {
+  rect_.width = twips;
+  Notify(Property::Width);
+}
+
+void Control::SetHeight(int twips) {
+  rect_.height = twips;
+  Notify(Property::Height);
+}
+
+void Control::Move(int left, int top) {
+  SetLeft(left);
+  SetTop(top);
+}
+
+void Control::SetVisible(bool visible) {
+  visible_ = visible;
+  Notify(Property::Visible);
+}
+
+void Control::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  Notify(Property::Enabled);
+}
+
+void Control::SetBackColor(std::uint32_t colour) {
+  backColor_ = colour;
+  Notify(Property::BackColor);
+}
+
+void Control::SetForeColor(std::uint32_t colour) {
+  foreColor_ = colour;
+  Notify(Property::ForeColor);
+}
+
+void Control::SetCaption(std::wstring caption) {
+  caption_ = std::move(caption);
+  Notify(Property::Caption);
+}
+
+std::wstring Control::Text() const {
+  if (kind_ == ControlKind::DropDownList || kind_ == ControlKind::ListBox)
+    return listIndex_ >= 0 ? items_[static_cast<std::size_t>(listIndex_)] : std::wstring();
+  return text_;
+}
+
+void Control::SetText(std::wstring text) {
+  if (kind_ == ControlKind::DropDownList) {
+    for (int i = 0; i < ListCount(); ++i) {
+      if (items_[static_cast<std::size_t>(i)] == text) {
+        SetListIndex(i);
+        return;
+      }
+    }
+    throw ControlError(name_ + ": the text is not an entry of the list");
+  }
+  text_ = std::move(text);
+  Notify(Property::Text);
+}
+
+void Control::AddItem(std::wstring entry) {
+  items_.push_back(std::move(entry));
+  Notify(Property::Items);
+}
+
+void Control::Clear() {
+  items_.clear();
+  listIndex_ = -1;
+  Notify(Property::Items);
+}
+
+void Control::SetListIndex(int index) {
+  if (index < -1 || index >= ListCount()) throw ControlError(name_ + ": no such list entry");
+  listIndex_ = index;
+  Notify(Property::ListIndex);
+  RaiseClick();
+}
+
+void Control::SetFocus() {
+  focused_ = true;
+  Notify(Property::Focus);
+}
+
+void Control::SetLocked(bool locked) {
+  locked_ = locked;
+  Notify(Property::Locked);
+}
+
+void Control::RaiseClick() {
+  if (Click) Click();
+}
+
+void Control::UserSelect(int index) {
+  if (index < -1 || index >= ListCount()) return;
+  listIndex_ = index;
+  RaiseClick();
+}
+
+void Control::UserEdit(std::wstring text) {
+  text_ = std::move(text);
+}
+
+void Control::AttachView(ControlView* view) {
+  view_ = view;
+}
+
+}  // namespace revivix

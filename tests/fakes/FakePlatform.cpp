@@ -1,0 +1,93 @@
+#include "fakes/FakePlatform.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "common/Text.h"
+
+namespace fs = std::filesystem;
+
+namespace revivix::test {
+
+TempFolder::TempFolder() {
+  std::string pattern = (fs::temp_directory_path() / "revivix-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
+  path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ec;
+  // Read-only files made by a test must not keep the folder alive.
+  for (const auto& entry : fs::recursive_directory_iterator(path_, ec))
+    fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(path_, ec);
+}
+
+std::optional<std::vector<ProcessEntry>> FakeProcesses::Snapshot() {
+  if (snapshotFails) return std::nullopt;
+  return running;
+}
+
+ProcessId FakeProcesses::OwnerOfWindow(WindowHandle window) {
+  const auto it = windowOwners.find(window);
+  return it == windowOwners.end() ? 0 : it->second;
+}
+
+bool FakeProcesses::Terminate(ProcessId id) {
+  if (std::find(protectedIds.begin(), protectedIds.end(), id) != protectedIds.end()) return false;
+  const auto it = std::find_if(running.begin(), running.end(),
+                               [id](const ProcessEntry& p) { return p.id == id; });
+  if (it == running.end()) return false;
+  running.erase(it);
+  terminated.push_back(id);
+  return true;
+}
+
+FakePlatform::FakePlatform()
+    : program(Ports{loop, files, processes, system, kernel32, unicows, window}) {
+  system.programFolder = FromUtf8(folder.Path());
+  for (const char* sub : {"Languages", "License", "FW"})
+    fs::create_directories(fs::path(folder.Path()) / sub);
+}
+
+void FakePlatform::WriteFile(const std::string& relative, const std::string& bytes) {
+  const fs::path p = fs::path(folder.Path()) / relative;
+  fs::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+void FakePlatform::WriteUtf16File(const std::string& relative, const std::wstring& text) {
+  std::string bytes = "\xFF\xFE";
+  for (const wchar_t c : text) {
+    bytes.push_back(static_cast<char>(static_cast<std::uint32_t>(c) & 0xFF));
+    bytes.push_back(static_cast<char>((static_cast<std::uint32_t>(c) >> 8) & 0xFF));
+  }
+  WriteFile(relative, bytes);
+}
+
+std::string FakePlatform::ReadFile(const std::string& relative) const {
+  std::ifstream in(fs::path(folder.Path()) / relative, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool FakePlatform::Exists(const std::string& relative) const {
+  return fs::exists(fs::path(folder.Path()) / relative);
+}
+
+void FakePlatform::CopyData(const std::string& relative) {
+  const fs::path to = fs::path(folder.Path()) / relative;
+  fs::create_directories(to.parent_path());
+  fs::copy_file(fs::path(REVIVIX_DATA) / relative, to, fs::copy_options::overwrite_existing);
+}
+
+std::wstring FakePlatform::Folder() const {
+  return FromUtf8(folder.Path());
+}
+
+}  // namespace revivix::test

@@ -1,0 +1,112 @@
+// The platform of a native test: a temporary program folder on the real file system, a virtual
+// clock, a process table, a machine profile and a recording main window, wired into one Program.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/Program.h"
+#include "fakes/FakeEventLoop.h"
+#include "i18n/ProfileReader.h"
+
+namespace revivix::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+class FakeProcesses : public Processes {
+ public:
+  std::optional<std::vector<ProcessEntry>> Snapshot() override;
+  ProcessId OwnerOfWindow(WindowHandle window) override;
+  void EnableDebugPrivilege() override { ++debugPrivilegeRequests; }
+  bool Terminate(ProcessId id) override;
+  ProcessId OwnId() override { return ownId; }
+  bool PreviousInstanceRunning() override { return previousInstance; }
+
+  std::vector<ProcessEntry> running;
+  std::map<WindowHandle, ProcessId> windowOwners;
+  std::vector<ProcessId> protectedIds;  // processes that cannot be opened
+  std::vector<ProcessId> terminated;
+  ProcessId ownId = 4000;
+  bool previousInstance = false;
+  bool snapshotFails = false;
+  int debugPrivilegeRequests = 0;
+};
+
+// The machine the test pretends to run on.
+class FakeSystemInfo : public SystemInfo {
+ public:
+  VersionRecord Version() override { return version; }
+  std::wstring ProgramFolder() override { return programFolder; }
+
+  VersionRecord version{5, 1, 2600, 2, L"Service Pack 3"};
+  std::wstring programFolder;
+};
+
+class FakeMainWindow : public MainWindow {
+ public:
+  std::uint32_t GetStyle() override { return style; }
+  void SetStyle(std::uint32_t s) override { style = s; }
+  void RemoveSystemMenuItem(int position) override { removedMenuItems.push_back(position); }
+  void MakeTopmost() override { topmost = true; }
+  void Destroy() override { ++destroyed; }
+
+  std::uint32_t style = 0x16CF0000;  // an overlapped window with every frame part
+  std::vector<int> removedMenuItems;
+  bool topmost = false;
+  int destroyed = 0;
+};
+
+// Profile functions of one library: the portable reader, counting its calls.
+class CountingProfileStrings : public PortableProfileStrings {
+ public:
+  using PortableProfileStrings::PortableProfileStrings;
+  std::uint32_t GetPrivateProfileStringW(const std::wstring& section, const std::wstring& key,
+                                         const std::wstring& fallback, wchar_t* buffer,
+                                         std::uint32_t size,
+                                         const std::wstring& fileName) override {
+    ++calls;
+    return PortableProfileStrings::GetPrivateProfileStringW(section, key, fallback, buffer, size,
+                                                            fileName);
+  }
+  int calls = 0;
+};
+
+class FakePlatform {
+ public:
+  FakePlatform();
+
+  // Writes a file below the program folder ("Languages/English.txt", say).
+  void WriteFile(const std::string& relative, const std::string& bytes);
+  void WriteUtf16File(const std::string& relative, const std::wstring& text);
+  std::string ReadFile(const std::string& relative) const;
+  bool Exists(const std::string& relative) const;
+  // Copies a file of the repository's data folder into the program folder.
+  void CopyData(const std::string& relative);
+  // The program folder's path in the program's own form.
+  std::wstring Folder() const;
+
+  TempFolder folder;
+  FakeEventLoop loop;
+  StdFileSystem files;
+  FakeProcesses processes;
+  FakeSystemInfo system;
+  CountingProfileStrings kernel32{files};
+  CountingProfileStrings unicows{files};
+  FakeMainWindow window;
+  Program program;
+};
+
+}  // namespace revivix::test
