@@ -22,14 +22,17 @@ TEST(DropDownList, TextSelectsAnEntryAndRaisesClick) {
   EXPECT_EQ(list.ListIndex(), 1);
   EXPECT_EQ(list.Text(), L"Europe");
   EXPECT_EQ(clicks, 1);
-  // Only the entries themselves can be set: other letter case or other texts fail.
-  EXPECT_THROW(list.SetText(L"europe"), ControlError);
+  // Only entries can be set; letter case does not matter.
   EXPECT_THROW(list.SetText(L"Asia"), ControlError);
+  EXPECT_THROW(list.SetText(L" Europe"), ControlError);
   EXPECT_EQ(list.Text(), L"Europe");
   EXPECT_EQ(clicks, 1);
-  list.UserSelect(2);
+  list.SetText(L"rest of the world");
   EXPECT_EQ(list.Text(), L"Rest of the World");
   EXPECT_EQ(clicks, 2);
+  list.UserSelect(0);
+  EXPECT_EQ(list.Text(), L"Choose Region");
+  EXPECT_EQ(clicks, 3);
   list.Clear();
   EXPECT_EQ(list.Text(), L"");
   EXPECT_EQ(list.ListCount(), 0);

@@ -6,6 +6,8 @@
 #include "app/Pages.h"
 #include "app/processt.h"
 #include "i18n/LanguageFile.h"
+#include "i18n/Lists.h"
+#include "i18n/Settings.h"
 
 namespace revivix {
 
@@ -54,6 +56,8 @@ void FormLoad(frmMain& form) {
 void RunStartupChecks(frmMain& form) {
   RunStep([&] { form.VistaProg1.SetValue(0); });
   RunStep([&] { ApplyPageColours(form); });
+  RunStep([&] { FillLanguageAndRegionLists(form); });
+  RunStep([&] { LoadSettings(form); });
   // The language file in use from here on; every later message is read from it.
   RunStep([&] { ResolveLanguageFile(form, /*atStartUp=*/true); });
 }
@@ -62,6 +66,7 @@ void QuitWizard(frmMain& form) {
   if (form.quitting_) return;
   form.quitting_ = true;
   RunStep([&] { form.Timer1.SetEnabled(false); });
+  RunStep([&] { SaveSettings(form); });
   RunStep([&] {
     FileSystem& files = form.program.SharedFileSystem();
     if (files.FileExists(form.UpdaterPath)) files.DeleteFiles(form.UpdaterPath);

@@ -4,7 +4,7 @@
 
 namespace revivix {
 
-Program::Program(Ports p) : ports(p) {}
+Program::Program(Ports p) : ports(p), fileReader(p.files) {}
 
 Program::~Program() = default;
 

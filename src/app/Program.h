@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "i18n/FileReader.h"
 #include "platform/EventLoop.h"
 #include "platform/FileSystem.h"
 #include "platform/MainWindow.h"
@@ -37,6 +38,9 @@ class Program {
 
   // MWin32: the profile-string implementation, chosen on first use and kept for the run.
   std::unique_ptr<IWinAPI> winApi;
+
+  // FileReader: the parsed settings file.
+  FileReader fileReader;
 
   // The shared file-system object: created on first use, released when the wizard quits.
   FileSystem& SharedFileSystem();

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/Lifecycle.h"
+#include "i18n/ApplyLanguage.h"
 
 namespace revivix {
 
@@ -113,6 +114,11 @@ frmMain::frmMain(Program& p)
   cmdExit.Click = [this] { QuitWizard(*this); };
   Timer1.OnTick = [this] { QuitWizard(*this); };
   Timer6.OnTick = [this] { QuitWizard(*this); };
+
+  // A pick in either list changes the language once, shortly after the pick.
+  Combo_Language.Click = [this] { Timer10.SetEnabled(true); };
+  Combo_Region.Click = [this] { Timer10.SetEnabled(true); };
+  Timer10.OnTick = [this] { Timer10_Timer(*this); };
 
   // Timers count from the window's creation.
   for (Timer* t : Timers()) t->Bind(&program.ports.loop);

@@ -1,5 +1,8 @@
 #include "controls/Control.h"
 
+#include "common/Text.h"
+
+#include <exception>
 #include <utility>
 
 namespace revivix {
@@ -76,10 +79,15 @@ std::wstring Control::Text() const {
 
 void Control::SetText(std::wstring text) {
   if (kind_ == ControlKind::DropDownList) {
-    for (int i = 0; i < ListCount(); ++i) {
-      if (items_[static_cast<std::size_t>(i)] == text) {
-        SetListIndex(i);
-        return;
+    // The entry with exactly that text, else one that differs only in letter case (a settings
+    // file edited by hand).
+    for (const bool exact : {true, false}) {
+      for (int i = 0; i < ListCount(); ++i) {
+        const auto& entry = items_[static_cast<std::size_t>(i)];
+        if (exact ? entry == text : EqualsNoCase(entry, text)) {
+          SetListIndex(i);
+          return;
+        }
       }
     }
     throw ControlError(name_ + ": the text is not an entry of the list");
@@ -117,7 +125,11 @@ void Control::SetLocked(bool locked) {
 }
 
 void Control::RaiseClick() {
-  if (Click) Click();
+  try {
+    if (Click) Click();
+  } catch (const std::exception&) {
+    // A failing handler ends at its failing step; the window goes on with its next event.
+  }
 }
 
 void Control::UserSelect(int index) {

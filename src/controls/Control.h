@@ -110,7 +110,8 @@ class Control {
   void SetCaption(std::wstring caption);
 
   // A drop-down list's text is its selected entry ("" without a selection); setting it selects
-  // the entry with that text and fails for any other text. Other controls store their text.
+  // the entry with that text, regardless of letter case, and fails for any other text. Other
+  // controls store their text.
   std::wstring Text() const;
   void SetText(std::wstring text);
 

@@ -1,5 +1,6 @@
 #include "controls/Timer.h"
 
+#include <exception>
 #include <utility>
 
 #include "platform/EventLoop.h"
@@ -45,7 +46,11 @@ void Timer::Tick() {
     bool& flag;
     ~Reset() { flag = false; }
   } reset{inHandler_};
-  if (OnTick) OnTick();
+  try {
+    if (OnTick) OnTick();
+  } catch (const std::exception&) {
+    // A failing handler ends at its failing step; the window goes on with its next event.
+  }
 }
 
 }  // namespace revivix

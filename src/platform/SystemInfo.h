@@ -21,6 +21,16 @@ class SystemInfo {
   virtual VersionRecord Version() = 0;
   // The folder the program was started from, without a trailing "\".
   virtual std::wstring ProgramFolder() = 0;
+
+  // The system's default language identifier.
+  virtual std::uint16_t SystemDefaultLangID() = 0;
+  // Locale information with the platform's buffer rules: with size 0 the needed size (including
+  // the terminator) is returned; otherwise the text and its terminator are written and their
+  // count returned; 0 when there is no such information or the buffer is too small.
+  virtual int GetLocaleInfoW(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) = 0;
+  // The same in the ANSI code page, already converted to UTF-16 (one character per ANSI byte
+  // counted as the platform counts them).
+  virtual int GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) = 0;
 };
 
 }  // namespace revivix

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -45,6 +46,42 @@ bool FakeProcesses::Terminate(ProcessId id) {
   running.erase(it);
   terminated.push_back(id);
   return true;
+}
+
+namespace {
+int CopyLocaleText(const std::wstring* text, wchar_t* data, int size) {
+  if (!text) return 0;
+  const int needed = static_cast<int>(text->size()) + 1;
+  if (size == 0) return needed;
+  if (size < needed || !data) return 0;
+  std::copy(text->begin(), text->end(), data);
+  data[text->size()] = L'\0';
+  return needed;
+}
+}  // namespace
+
+int FakeSystemInfo::GetLocaleInfoW(std::uint32_t lcid, std::uint32_t type, wchar_t* data,
+                                   int size) {
+  ++wideQueries;
+  queriedTypes.push_back(type);
+  const auto it = localeData.find({lcid, type & 0x7FFFFFFFu});
+  return CopyLocaleText(it == localeData.end() ? nullptr : &it->second, data, size);
+}
+
+int FakeSystemInfo::GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wchar_t* data,
+                                   int size) {
+  ++ansiQueries;
+  queriedTypes.push_back(type);
+  const auto it = localeData.find({lcid, type & 0x7FFFFFFFu});
+  return CopyLocaleText(it == localeData.end() ? nullptr : &it->second, data, size);
+}
+
+void FakeSystemInfo::SetSystemLanguage(std::uint16_t id, const std::wstring& englishName) {
+  langId = id;
+  wchar_t code[8];
+  std::swprintf(code, 8, L"%04X", static_cast<unsigned>(id));
+  localeData[{id, 0x0001}] = code;
+  localeData[{id, 0x1001}] = englishName;
 }
 
 FakePlatform::FakePlatform()

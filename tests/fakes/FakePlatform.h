@@ -50,9 +50,22 @@ class FakeSystemInfo : public SystemInfo {
  public:
   VersionRecord Version() override { return version; }
   std::wstring ProgramFolder() override { return programFolder; }
+  std::uint16_t SystemDefaultLangID() override { return langId; }
+  int GetLocaleInfoW(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;
+  int GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;
+
+  // A machine with the given system language: its code and English name as the locale reports
+  // them. Without an entry the locale has no data.
+  void SetSystemLanguage(std::uint16_t id, const std::wstring& englishName);
 
   VersionRecord version{5, 1, 2600, 2, L"Service Pack 3"};
   std::wstring programFolder;
+  std::uint16_t langId = 0x0409;
+  std::map<std::pair<std::uint32_t, std::uint32_t>, std::wstring> localeData{
+      {{0x0409, 0x0001}, L"0409"}, {{0x0409, 0x1001}, L"English"}};
+  std::vector<std::uint32_t> queriedTypes;  // with their flags
+  int wideQueries = 0;
+  int ansiQueries = 0;
 };
 
 class FakeMainWindow : public MainWindow {
