@@ -1,0 +1,69 @@
+// fernclip.exe: builds the Win32 ports, the wizard's form and its windows, and runs the message
+// loop until the main window is gone.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/Lifecycle.h"
+#include "app/Program.h"
+#include "app/frmMain.h"
+#include "platform/FileSystem.h"
+#include "platform/win32/Win32EventLoop.h"
+#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/Win32Processes.h"
+#include "platform/win32/Win32ProfileStrings.h"
+#include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32Views.h"
+#include "resource.h"
+
+using namespace revivix;
+using namespace revivix::win32;
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  // The loop outlives the form: the form's timers let go of it when they end.
+  Win32EventLoop loop;
+  StdFileSystem files;
+  Win32Processes processes;
+  Win32SystemInfo system;
+  Kernel32ProfileStrings kernel32;
+  UnicowsProfileStrings unicows;
+  Win32MainWindow window;
+  Program program(Ports{loop, files, processes, system, kernel32, unicows, window});
+  frmMain form(program);
+
+  Initialise(form);
+
+  HBITMAP banner = static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  int exitCode = 0;
+  {
+    FormViews views(form, loop, window, banner);
+    // The window starts with every frame part; the load takes away the maximize box and the
+    // sizing border.
+    HWND main = views.Create(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                             WS_MAXIMIZEBOX | WS_THICKFRAME);
+    if (!main) return 1;
+    // Accept and Exit share their place on the license page; Accept stays reachable above Exit.
+    views.BringToTop(form.Cmd_I_Agree);
+
+    FormLoad(form);
+    ShowWindow(main, showCommand == SW_HIDE ? SW_SHOW : showCommand);
+    UpdateWindow(main);
+    SetForegroundWindow(main);
+
+    MSG msg;
+    BOOL got;
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+      if (got == -1) break;
+      if (IsWindow(main) && IsDialogMessageW(main, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (got != -1) exitCode = static_cast<int>(msg.wParam);
+  }
+  if (banner) DeleteObject(banner);
+  return exitCode;
+}

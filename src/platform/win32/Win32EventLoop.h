@@ -1,0 +1,42 @@
+// The event loop of the user-interface thread on Win32: timers are window timers of a message
+// window, DoEvents empties the thread's message queue once, and the mouse pointer is the one the
+// windows show while the pointer is over them.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+
+#include "platform/EventLoop.h"
+
+namespace revivix::win32 {
+
+class Win32EventLoop : public EventLoop {
+ public:
+  Win32EventLoop();
+  ~Win32EventLoop() override;
+  Win32EventLoop(const Win32EventLoop&) = delete;
+  Win32EventLoop& operator=(const Win32EventLoop&) = delete;
+
+  void Arm(Timer& timer) override;
+  void Disarm(Timer& timer) override;
+  void DoEvents() override;
+  void SetMousePointer(MousePointer pointer) override;
+
+  MousePointer Pointer() const { return pointer_; }
+  // The cursor for the current pointer, for the windows' WM_SETCURSOR.
+  HCURSOR Cursor() const;
+  bool IsArmed(const Timer& timer) const { return ids_.count(const_cast<Timer*>(&timer)) != 0; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void OnTimer(UINT_PTR id);
+
+  HWND window_ = nullptr;
+  std::map<Timer*, UINT_PTR> ids_;
+  std::map<UINT_PTR, Timer*> timers_;
+  UINT_PTR nextId_ = 1;
+  MousePointer pointer_ = MousePointer::Default;
+};
+
+}  // namespace revivix::win32

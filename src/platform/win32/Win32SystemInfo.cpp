@@ -1,0 +1,70 @@
+#include "platform/win32/Win32SystemInfo.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace revivix::win32 {
+
+VersionRecord Win32SystemInfo::Version() {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;  // 148 bytes: the basic record
+  // The wizard reads the version the system reports to programs, which is what this query gives.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  const BOOL ok = GetVersionExA(&info);
+#pragma GCC diagnostic pop
+  VersionRecord record;
+  if (!ok) return record;
+  record.major = info.dwMajorVersion;
+  record.minor = info.dwMinorVersion;
+  record.build = info.dwBuildNumber;
+  record.platformId = info.dwPlatformId;
+  wchar_t servicePack[128] = {};
+  MultiByteToWideChar(CP_ACP, 0, info.szCSDVersion, -1, servicePack, 128);
+  record.servicePack = servicePack;
+  return record;
+}
+
+std::wstring Win32SystemInfo::ProgramFolder() {
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      std::wstring full(path.data(), n);
+      const auto cut = full.find_last_of(L"\\/");
+      return cut == std::wstring::npos ? std::wstring() : full.substr(0, cut);
+    }
+    path.resize(path.size() * 2);  // the path was cut: try a larger buffer
+  }
+}
+
+std::uint16_t Win32SystemInfo::SystemDefaultLangID() {
+  return static_cast<std::uint16_t>(GetSystemDefaultLangID());
+}
+
+int Win32SystemInfo::GetLocaleInfoW(std::uint32_t lcid, std::uint32_t type, wchar_t* data,
+                                    int size) {
+  return ::GetLocaleInfoW(static_cast<LCID>(lcid), static_cast<LCTYPE>(type), data, size);
+}
+
+int Win32SystemInfo::GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wchar_t* data,
+                                    int size) {
+  if (size <= 0)
+    return ::GetLocaleInfoA(static_cast<LCID>(lcid), static_cast<LCTYPE>(type), nullptr, 0);
+  std::vector<char> ansi(static_cast<std::size_t>(size));
+  const int count =
+      ::GetLocaleInfoA(static_cast<LCID>(lcid), static_cast<LCTYPE>(type), ansi.data(), size);
+  // Each ANSI byte becomes one character, so the count stays the one the system gave.
+  for (int i = 0; i < count; ++i) {
+    const char byte = ansi[static_cast<std::size_t>(i)];
+    wchar_t wide = 0;
+    if (MultiByteToWideChar(CP_ACP, 0, &byte, 1, &wide, 1) != 1)
+      wide = static_cast<wchar_t>(static_cast<unsigned char>(byte));
+    data[i] = wide;
+  }
+  return count;
+}
+
+}  // namespace revivix::win32

@@ -1,0 +1,18 @@
+// Facts about the computer from kernel32: the version record, the program's folder, the system
+// language and the locale information.
+#pragma once
+
+#include "platform/SystemInfo.h"
+
+namespace revivix::win32 {
+
+class Win32SystemInfo : public SystemInfo {
+ public:
+  VersionRecord Version() override;
+  std::wstring ProgramFolder() override;
+  std::uint16_t SystemDefaultLangID() override;
+  int GetLocaleInfoW(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;
+  int GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;
+};
+
+}  // namespace revivix::win32

@@ -1,0 +1,250 @@
+// The real fernclip.exe under Wine: its window opens with the wizard's frame, size and place
+// above other windows, every control sits where the form's design puts it with its design
+// caption and start visibility, the start-up colours the page, and a close request ends it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestSupport.h"
+#include "driver/Paths.h"
+#include "driver/WindowProbe.h"
+
+namespace revivix {
+namespace {
+
+constexpr int kFirstControlId = 1000;
+constexpr wchar_t kCaption[] = L"Zanterix Revivix";
+
+// What a control shows once the start-up has applied the language: its design caption, or the
+// text of a key of the English language file (the language Wine's en-US system preselects).
+struct Shows {
+  const wchar_t* text = nullptr;  // a fixed text
+  const wchar_t* key = nullptr;   // a key of the section "Strings"
+};
+constexpr Shows Text(const wchar_t* text) {
+  return {text, nullptr};
+}
+constexpr Shows Key(const wchar_t* key) {
+  return {nullptr, key};
+}
+constexpr Shows kNotChecked{};  // lists, progress bars and the license box (checked apart)
+
+// The form's design: controls in the order of the form's collection (their ids count from
+// 1000), with container, window class, place in twips, visibility at start and what they show.
+struct Design {
+  const char* name;
+  const char* container;  // nullptr: the window itself
+  const wchar_t* windowClass;
+  int left, top, width, height;
+  bool visible;
+  Shows shows;
+};
+
+constexpr Design kDesign[] = {
+    {"Frame_Region_Lang", nullptr, L"RevivixFrame", 165, 1260, 7675, 560, true, Text(L"")},
+    {"Combo_Region", "Frame_Region_Lang", L"ComboBox", 120, 160, 3015, 315, true, kNotChecked},
+    {"Combo_Language", "Frame_Region_Lang", L"ComboBox", 4540, 160, 3015, 315, true, kNotChecked},
+    {"Frame_DetectPlayer_by_SNO", nullptr, L"RevivixFrame", 8280, 720, 7455, 3255, false,
+     Text(L"")},
+    {"Uni_PID3500_err_MSG", "Frame_DetectPlayer_by_SNO", L"Static", 600, 240, 6255, 255, true,
+     Text(L"")},
+    {"UniLabel_New_Version_Info", "Frame_DetectPlayer_by_SNO", L"Static", 600, 240, 6255, 495,
+     false, Text(L"A Revivix update is available. Do you want to update now?")},
+    {"Label_Player", "Frame_DetectPlayer_by_SNO", L"Static", 1760, 1155, 435, 195, true,
+     Text(L"Player")},
+    {"Combo_Choose_Player", "Frame_DetectPlayer_by_SNO", L"ComboBox", 2280, 1080, 2775, 315, true,
+     kNotChecked},
+    {"Label_SNO", "Frame_DetectPlayer_by_SNO", L"Static", 1920, 1800, 300, 195, true, Text(L"S/N")},
+    {"txtSNO", "Frame_DetectPlayer_by_SNO", L"Edit", 2280, 1680, 1305, 360, true, Text(L"")},
+    {"CmdYes", "Frame_DetectPlayer_by_SNO", L"Button", 2640, 1320, 1095, 420, false,
+     Key(L"IDS_YES")},
+    {"CmdNo", "Frame_DetectPlayer_by_SNO", L"Button", 3870, 1320, 1095, 420, false, Key(L"IDS_NO")},
+    {"Cmd_Next", "Frame_DetectPlayer_by_SNO", L"Button", 6000, 2760, 1335, 420, true,
+     Key(L"IDS_NEXT")},
+    {"Player_Detected_Frame1", nullptr, L"RevivixFrame", 840, 1935, 6120, 660, false,
+     Key(L"IDS_PLAYER_DETECTED")},
+    // Shows the detected player's model: none yet.
+    {"Player_Detected_Label", "Player_Detected_Frame1", L"Static", 1920, 220, 1950, 300, true,
+     Text(L"")},
+    {"Info_Label", nullptr, L"Static", 240, 2805, 7455, 210, false,
+     Key(L"IDS_LICENSE_AGREEMENT_MSG1")},
+    // The license box is placed and sized for the license when the language is applied.
+    {"UnitxtLicense", nullptr, L"Edit", 165, 3615, 7680, 2720, false, kNotChecked},
+    {"VistaProg1", nullptr, L"VistaProg", 1560, 4005, 4815, 225, false, kNotChecked},
+    {"Frame_4_Download_Progress", nullptr, L"RevivixFrame", 1440, 4395, 5055, 615, false,
+     Text(L"")},
+    {"VistaProg2", "Frame_4_Download_Progress", L"VistaProg", 120, 120, 4815, 225, true,
+     kNotChecked},
+    // The load empties the two size labels.
+    {"Label_Actual_Size", "Frame_4_Download_Progress", L"Static", 3930, 360, 345, 180, true,
+     Text(L"")},
+    {"Label_Total_FileSize", "Frame_4_Download_Progress", L"Static", 4290, 360, 645, 180, true,
+     Text(L"")},
+    {"Frame_Error_Handling", nullptr, L"RevivixFrame", 8280, 4440, 7455, 2775, false, Text(L"")},
+    {"Uni_Error_Label1", "Frame_Error_Handling", L"Static", 600, 600, 6255, 285, true, Text(L"")},
+    {"UniButton_Help", nullptr, L"Button", 165, 6555, 1335, 420, true, Key(L"IDS_HELP")},
+    {"UniRefresh", nullptr, L"Button", 1605, 6555, 1335, 420, true, Key(L"IDS_REFRESH")},
+    {"Cmd_I_Disagree", nullptr, L"Button", 5015, 6555, 1335, 420, false,
+     Key(L"IDS_LICENSE_DISAGREE_QUIT")},
+    {"Cmd_I_Agree", nullptr, L"Button", 6480, 6555, 1335, 420, false,
+     Key(L"IDS_LICENSE_AGREE_CONTINUE")},
+    {"cmdExit", nullptr, L"Button", 6465, 6555, 1335, 420, false, Key(L"IDS_EXIT")},
+    {"List1", nullptr, L"ListBox", 9600, 240, 1335, 300, true, kNotChecked},
+};
+
+int IdOf(const char* name) {
+  for (std::size_t i = 0; i < std::size(kDesign); ++i)
+    if (std::string(kDesign[i].name) == name) return kFirstControlId + static_cast<int>(i);
+  return 0;
+}
+
+// Twips to pixels, rounded to the nearest pixel.
+int Px(int twips, int dpi) {
+  return (twips * dpi + 720) / 1440;
+}
+
+// Reads a text the way the wizard reads its language file.
+std::wstring EnglishText(const std::wstring& folder, const wchar_t* key) {
+  wchar_t text[1024] = {};
+  GetPrivateProfileStringW(L"Strings", key, L"", text, 1024,
+                           (folder + L"\\Languages\\English.txt").c_str());
+  return text;
+}
+
+// The license file's text (UTF-16LE after its byte-order mark).
+std::wstring LicenseText(const std::wstring& folder) {
+  HANDLE file = CreateFileW((folder + L"\\License\\English.txt").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::wstring text(GetFileSize(file, nullptr) / 2, L'\0');
+  DWORD read = 0;
+  ReadFile(file, text.data(), static_cast<DWORD>(text.size() * 2), &read, nullptr);
+  CloseHandle(file);
+  text.resize(read / 2);
+  if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+class FernclipWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string exe = wintest::Argument(0);
+    ASSERT_FALSE(exe.empty()) << "the path of fernclip.exe is the first argument";
+    const std::wstring path = driver::WindowsPath(exe);
+    folder_ = driver::FolderOf(path);
+    program_ = std::make_unique<wintest::Child>(L"\"" + path + L"\"", folder_.c_str());
+    ASSERT_TRUE(program_->Started()) << "CreateProcessW failed: " << GetLastError();
+    main_ = driver::WaitForTopLevelWindow(kCaption, program_->Id(), 20000);
+    ASSERT_NE(main_, nullptr) << "no window \"Zanterix Revivix\" within 20 s (is X running?)";
+    HDC screen = GetDC(nullptr);
+    dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
+    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+  }
+
+  std::wstring EnglishText(const wchar_t* key) const { return revivix::EnglishText(folder_, key); }
+
+  std::wstring folder_;
+  std::unique_ptr<wintest::Child> program_;
+  HWND main_ = nullptr;
+  int dpiX_ = 96;
+  int dpiY_ = 96;
+};
+
+TEST_F(FernclipWindow, OpensAsTheWizardsWindowAndClosesOnRequest) {
+  // The frame: topmost, no maximize box, no sizing border, 8080 x 7565 twips.
+  const LONG_PTR style = GetWindowLongPtrW(main_, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrW(main_, GWL_EXSTYLE);
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_CAPTION);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  RECT outer{};
+  GetWindowRect(main_, &outer);
+  EXPECT_EQ(outer.right - outer.left, Px(8080, dpiX_));
+  EXPECT_EQ(outer.bottom - outer.top, Px(7565, dpiY_));
+
+  // The start-up ends by applying the preselected language, the license text last.
+  HWND license = driver::FindControlById(main_, IdOf("UnitxtLicense"));
+  ASSERT_NE(license, nullptr);
+  for (int i = 0; i < 100 && driver::TextOf(license).empty(); ++i) Sleep(100);
+  const std::wstring expectedLicense = LicenseText(folder_);
+  ASSERT_FALSE(expectedLicense.empty()) << "License\\English.txt is missing beside the program";
+  // The box shows the license text without its byte-order mark.
+  EXPECT_EQ(driver::TextOf(license), expectedLicense);
+  EXPECT_TRUE(GetWindowLongPtrW(license, GWL_STYLE) & ES_READONLY) << "the license is locked";
+
+  // Every control by its id, inside its container, at its place.
+  for (std::size_t i = 0; i < std::size(kDesign); ++i) {
+    const Design& d = kDesign[i];
+    SCOPED_TRACE(d.name);
+    HWND control = driver::FindControlById(main_, kFirstControlId + static_cast<int>(i));
+    ASSERT_NE(control, nullptr);
+    HWND expectedParent = d.container ? driver::FindControlById(main_, IdOf(d.container)) : main_;
+    EXPECT_EQ(GetParent(control), expectedParent);
+    EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), d.windowClass), 0)
+        << "window class " << testing::PrintToString(ClassOf(control));
+    const RECT r = driver::RectInParent(control);
+    EXPECT_EQ(r.left, Px(d.left, dpiX_));
+    EXPECT_EQ(r.top, Px(d.top, dpiY_));
+    EXPECT_EQ(r.right - r.left, Px(d.width, dpiX_));
+    // A closed drop-down list is as high as its font makes it.
+    if (std::wstring(d.windowClass) != L"ComboBox") {
+      EXPECT_EQ(r.bottom - r.top, Px(d.height, dpiY_));
+    }
+    EXPECT_EQ((GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0, d.visible);
+    if (d.shows.text) {
+      EXPECT_EQ(driver::TextOf(control), d.shows.text);
+    }
+    if (d.shows.key) {
+      const std::wstring english = EnglishText(d.shows.key);
+      EXPECT_FALSE(english.empty()) << "no text for the key in English.txt";
+      EXPECT_EQ(driver::TextOf(control), english);
+    }
+  }
+
+  // The kinds' own window styles.
+  EXPECT_EQ(GetWindowLongPtrW(driver::FindControlById(main_, IdOf("Combo_Region")), GWL_STYLE) &
+                CBS_DROPDOWNLIST,
+            CBS_DROPDOWNLIST);
+  EXPECT_TRUE(GetWindowLongPtrW(driver::FindControlById(main_, IdOf("UnitxtLicense")), GWL_STYLE) &
+              ES_MULTILINE);
+  EXPECT_EQ(
+      GetWindowLongPtrW(driver::FindControlById(main_, IdOf("Player_Detected_Label")), GWL_STYLE) &
+          SS_TYPEMASK,
+      SS_CENTER);
+
+  // After the first activation the start-up paints the page in its colour; a point below the
+  // banner and left of the region frame shows the window's own background.
+  POINT probe{4, Px(1260 + 560, dpiY_) + 8};
+  ClientToScreen(main_, &probe);
+  COLORREF seen = CLR_INVALID;
+  HDC screen = GetDC(nullptr);
+  for (int i = 0; i < 100 && seen != RGB(0xED, 0xED, 0xEB); ++i) {
+    Sleep(100);
+    seen = GetPixel(screen, probe.x, probe.y);
+  }
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(seen, RGB(0xED, 0xED, 0xEB)) << std::hex << "seen 0x" << seen;
+
+  // The close request (as from the title-bar button) ends the program.
+  ASSERT_TRUE(PostMessageW(main_, WM_CLOSE, 0, 0));
+  EXPECT_EQ(WaitForSingleObject(program_->Handle(), 15000), WAIT_OBJECT_0)
+      << "fernclip.exe did not end after WM_CLOSE";
+  EXPECT_FALSE(IsWindow(main_));
+  DWORD exitCode = 12345;
+  GetExitCodeProcess(program_->Handle(), &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+}
+
+}  // namespace
+}  // namespace revivix
