@@ -48,32 +48,30 @@ bool FakeProcesses::Terminate(ProcessId id) {
   return true;
 }
 
-namespace {
-int CopyLocaleText(const std::wstring* text, wchar_t* data, int size) {
-  if (!text) return 0;
-  const int needed = static_cast<int>(text->size()) + 1;
+// Both forms answer from the same table: the fake's texts are plain ASCII.
+int FakeSystemInfo::Answer(int& counter, std::uint32_t lcid, std::uint32_t type, wchar_t* data,
+                           int size) {
+  ++counter;
+  queriedTypes.push_back(type);
+  const auto it = localeData.find({lcid, type & ~0x80000000u});
+  if (it == localeData.end()) return 0;
+  const std::wstring& text = it->second;
+  const int needed = static_cast<int>(text.size()) + 1;
   if (size == 0) return needed;
   if (size < needed || !data) return 0;
-  std::copy(text->begin(), text->end(), data);
-  data[text->size()] = L'\0';
+  std::copy(text.begin(), text.end(), data);
+  data[text.size()] = L'\0';
   return needed;
 }
-}  // namespace
 
 int FakeSystemInfo::GetLocaleInfoW(std::uint32_t lcid, std::uint32_t type, wchar_t* data,
                                    int size) {
-  ++wideQueries;
-  queriedTypes.push_back(type);
-  const auto it = localeData.find({lcid, type & 0x7FFFFFFFu});
-  return CopyLocaleText(it == localeData.end() ? nullptr : &it->second, data, size);
+  return Answer(wideQueries, lcid, type, data, size);
 }
 
 int FakeSystemInfo::GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wchar_t* data,
                                    int size) {
-  ++ansiQueries;
-  queriedTypes.push_back(type);
-  const auto it = localeData.find({lcid, type & 0x7FFFFFFFu});
-  return CopyLocaleText(it == localeData.end() ? nullptr : &it->second, data, size);
+  return Answer(ansiQueries, lcid, type, data, size);
 }
 
 void FakeSystemInfo::SetSystemLanguage(std::uint16_t id, const std::wstring& englishName) {

@@ -66,6 +66,9 @@ class FakeSystemInfo : public SystemInfo {
   std::vector<std::uint32_t> queriedTypes;  // with their flags
   int wideQueries = 0;
   int ansiQueries = 0;
+
+ private:
+  int Answer(int& counter, std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size);
 };
 
 class FakeMainWindow : public MainWindow {
