@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds fernclip.exe for x86_64 Windows and shows it under Wine: on $DISPLAY when there is one,
 # otherwise on a virtual screen, where a screenshot is taken into out/demo/fernclip.png before the
-# program is closed again.
+# program is closed again. The program runs from its own copy of the runnable folder in
+# out/demo/app, whose settings file restores Europe and German, so the start page shows German
+# captions; the build's folder stays untouched.
 set -euo pipefail
 REVIVIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$REVIVIX_ROOT"
@@ -15,7 +17,13 @@ cmake --build --preset mingw-x64 -j2 --target fernclip revivix-window
 . "$REVIVIX_ROOT/scripts/wine-env.sh"
 revivix_wine_prefix
 
-bin="$REVIVIX_ROOT/build/mingw-x64/bin"
+out="$REVIVIX_ROOT/out/demo"
+bin="$out/app"
+rm -rf "$bin"
+mkdir -p "$out"
+cp -r "$REVIVIX_ROOT/build/mingw-x64/bin" "$bin"
+# The settings file as the program writes it: ANSI text, CR LF line ends.
+printf '[Settings]\r\nRegion=Europe\r\nLanguage=German\r\n' >"$bin/settings.ini"
 window_tool="$REVIVIX_ROOT/build/mingw-x64/tools/revivix-window.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -25,8 +33,6 @@ if [ -n "${DISPLAY:-}" ]; then
   exit 0
 fi
 
-out="$REVIVIX_ROOT/out/demo"
-mkdir -p "$out"
 # One virtual-screen session: start the program, wait for its window, let the start-up finish,
 # take the screenshot, then close the program as the title-bar button does.
 cat >"$out/session.sh" <<SESSION

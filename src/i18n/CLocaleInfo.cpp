@@ -21,17 +21,13 @@ int CLocaleInfo::Query(std::uint32_t flags, wchar_t* data, int size) const {
 }
 
 std::wstring CLocaleInfo::LocaleInfo(std::uint32_t infoType) const {
-  const std::uint32_t flags = infoType | (allowUserOverride_ ? 0 : LOCALE_NOUSEROVERRIDE);
+  const std::uint32_t flags = infoType | (allowUserOverride_ ? 0 : kLocaleNoUserOverride);
   const int n = Query(flags, nullptr, 0);
   if (n <= 0) return {};
   std::vector<wchar_t> buffer(static_cast<std::size_t>(n), L'\0');
   const int m = Query(flags, buffer.data(), n);
   if (m <= 0) return {};
   return std::wstring(buffer.data(), static_cast<std::size_t>(std::min(m, n) - 1));
-}
-
-std::int32_t CLocaleInfo::MAKELCID(std::uint16_t languageId, std::uint16_t sortId) {
-  return static_cast<std::int32_t>((static_cast<std::uint32_t>(sortId) << 16) | languageId);
 }
 
 }  // namespace revivix

@@ -9,9 +9,10 @@
 
 namespace revivix {
 
-inline constexpr std::uint32_t LOCALE_ILANGUAGE = 0x0001;
-inline constexpr std::uint32_t LOCALE_SENGLANGUAGE = 0x1001;
-inline constexpr std::uint32_t LOCALE_NOUSEROVERRIDE = 0x80000000u;
+// The locale information the wizard asks for, and the flag that ignores the user's overrides.
+inline constexpr std::uint32_t kLocaleLanguageId = 0x0001;  // four hexadecimal digits
+inline constexpr std::uint32_t kLocaleEnglishName = 0x1001;
+inline constexpr std::uint32_t kLocaleNoUserOverride = 0x80000000u;
 
 class CLocaleInfo {
  public:
@@ -27,7 +28,6 @@ class CLocaleInfo {
 
   // The information of `infoType` for the locale, or "" when the platform has none.
   std::wstring LocaleInfo(std::uint32_t infoType) const;
-  static std::int32_t MAKELCID(std::uint16_t languageId, std::uint16_t sortId);
 
  private:
   int Query(std::uint32_t flags, wchar_t* data, int size) const;

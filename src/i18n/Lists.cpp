@@ -59,8 +59,8 @@ void SelectSystemLanguage(frmMain& form) {
   {
     CLocaleInfo locale(form.program.ports.system);
     locale.SetAllowUserOverride(true);
-    code = Trim(locale.LocaleInfo(LOCALE_ILANGUAGE));
-    name = Trim(locale.LocaleInfo(LOCALE_SENGLANGUAGE));
+    code = Trim(locale.LocaleInfo(kLocaleLanguageId));
+    name = Trim(locale.LocaleInfo(kLocaleEnglishName));
   }
   const int found = FindComboItem(name, form.Combo_Language);
   if (found >= 0) {

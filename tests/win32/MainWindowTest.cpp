@@ -8,6 +8,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "driver/FolderCopy.h"
 #include "driver/Paths.h"
 #include "driver/WindowProbe.h"
 
@@ -138,8 +139,12 @@ class FernclipWindow : public testing::Test {
   void SetUp() override {
     const std::string exe = wintest::Argument(0);
     ASSERT_FALSE(exe.empty()) << "the path of fernclip.exe is the first argument";
-    const std::wstring path = driver::WindowsPath(exe);
-    folder_ = driver::FolderOf(path);
+    // The program runs from a copy of the runnable folder: closing it saves the settings, and
+    // the build's own settings file stays as shipped.
+    folder_ = driver::MakeTemporaryFolder(L"revivix-window-");
+    ASSERT_FALSE(folder_.empty()) << "no temporary folder: " << GetLastError();
+    ASSERT_TRUE(driver::CopyFolder(driver::FolderOf(driver::WindowsPath(exe)), folder_));
+    const std::wstring path = folder_ + L"\\fernclip.exe";
     program_ = std::make_unique<wintest::Child>(L"\"" + path + L"\"", folder_.c_str());
     ASSERT_TRUE(program_->Started()) << "CreateProcessW failed: " << GetLastError();
     main_ = driver::WaitForTopLevelWindow(kCaption, program_->Id(), 20000);
@@ -151,6 +156,13 @@ class FernclipWindow : public testing::Test {
   }
 
   std::wstring EnglishText(const wchar_t* key) const { return revivix::EnglishText(folder_, key); }
+
+  void TearDown() override {
+    program_.reset();  // ends a program that a failed step left running
+    if (!folder_.empty()) {
+      EXPECT_TRUE(driver::RemoveFolder(folder_));
+    }
+  }
 
   std::wstring folder_;
   std::unique_ptr<wintest::Child> program_;

@@ -28,8 +28,10 @@ class Child {
   }
   ~Child() {
     if (!started_) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
       TerminateProcess(info_.hProcess, 99);
+      WaitForSingleObject(info_.hProcess, 5000);  // its files are free once it has ended
+    }
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
   }

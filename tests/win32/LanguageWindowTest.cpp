@@ -1,0 +1,275 @@
+// The real fernclip.exe under Wine, each run from a runnable folder of its own: the stored region
+// and language come back at start-up, the user's pick of another language reloads the captions
+// and the license, and the close writes the pick back into settings.ini; without a stored
+// language the system's language is preselected.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "FormControls.h"
+#include "TestSupport.h"
+#include "driver/ComboPick.h"
+#include "driver/FolderCopy.h"
+#include "driver/Paths.h"
+#include "driver/WindowProbe.h"
+
+namespace revivix {
+namespace {
+
+using wintest::ControlId;
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kLanguageTimeoutMs = 15000;
+constexpr DWORD kEndTimeoutMs = 15000;
+
+// The captions that follow the language, with their keys in the language file.
+struct Caption {
+  std::string_view control;
+  const wchar_t* key;
+};
+constexpr Caption kCaptions[] = {
+    {"UniButton_Help", L"IDS_HELP"},
+    {"UniRefresh", L"IDS_REFRESH"},
+    {"Cmd_Next", L"IDS_NEXT"},
+    {"CmdYes", L"IDS_YES"},
+    {"CmdNo", L"IDS_NO"},
+    {"Cmd_I_Agree", L"IDS_LICENSE_AGREE_CONTINUE"},
+    {"Cmd_I_Disagree", L"IDS_LICENSE_DISAGREE_QUIT"},
+    {"cmdExit", L"IDS_EXIT"},
+    {"Player_Detected_Frame1", L"IDS_PLAYER_DETECTED"},
+};
+
+std::string Narrow(const std::wstring& text) {
+  std::string narrow;
+  for (wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
+  return narrow;
+}
+
+bool FileExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The file's bytes; "" for a missing file.
+std::string ReadBytes(const std::wstring& path) {
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
+// The settings file as the wizard writes it: three lines ending in CR LF.
+std::string SettingsFile(std::string_view region, std::string_view language) {
+  return "[Settings]\r\nRegion=" + std::string(region) + "\r\nLanguage=" + std::string(language) +
+         "\r\n";
+}
+
+bool WaitUntil(DWORD timeoutMs, const auto& condition) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(100);
+  }
+}
+
+// One run of the wizard from a copy of the runnable folder (the program with its Languages,
+// License and FW folders and settings.ini), removed again at the end.
+class LanguageWindow : public testing::Test {
+ protected:
+  void TearDown() override {
+    // A program left running by a failed step is ended first, so its folder can go.
+    if (program_ && WaitForSingleObject(program_->Handle(), 0) == WAIT_TIMEOUT) {
+      TerminateProcess(program_->Handle(), 99);
+      WaitForSingleObject(program_->Handle(), kEndTimeoutMs);
+    }
+    program_.reset();
+    if (!folder_.empty()) {
+      EXPECT_TRUE(driver::RemoveFolder(folder_)) << Narrow(folder_);
+    }
+  }
+
+  // Copies the runnable folder and gives the copy this settings file.
+  void Prepare(const std::string& settings) {
+    const std::string exe = wintest::Argument(0);
+    ASSERT_FALSE(exe.empty()) << "the path of fernclip.exe is the first argument";
+    const std::wstring bin = driver::FolderOf(driver::WindowsPath(exe));
+    ASSERT_TRUE(FileExists(bin + L"\\fernclip.exe")) << Narrow(bin);
+    folder_ = driver::MakeTemporaryFolder(L"revivix-language-");
+    ASSERT_FALSE(folder_.empty()) << "no temporary folder: " << GetLastError();
+    ASSERT_TRUE(driver::CopyFolder(bin, folder_)) << "copying " << Narrow(bin) << " failed";
+    ASSERT_TRUE(WriteBytes(SettingsPath(), settings));
+  }
+
+  void Start() {
+    const std::wstring exe = folder_ + L"\\fernclip.exe";
+    program_ = std::make_unique<wintest::Child>(L"\"" + exe + L"\"", folder_.c_str());
+    ASSERT_TRUE(program_->Started()) << "CreateProcessW failed: " << GetLastError();
+    main_ = driver::WaitForTopLevelWindow(wintest::kWizardCaption, program_->Id(), kStartTimeoutMs);
+    ASSERT_NE(main_, nullptr) << "no window \"Zanterix Revivix\" within 20 s (is X running?)";
+  }
+
+  // Asks the window to close as the title-bar button does and waits for the program's end.
+  void Close() {
+    ASSERT_TRUE(PostMessageW(main_, WM_CLOSE, 0, 0));
+    ASSERT_EQ(WaitForSingleObject(program_->Handle(), kEndTimeoutMs), WAIT_OBJECT_0)
+        << "fernclip.exe did not end within 15 s of WM_CLOSE";
+  }
+
+  std::wstring SettingsPath() const { return folder_ + L"\\settings.ini"; }
+
+  HWND Control(std::string_view name) const {
+    return driver::FindControlById(main_, ControlId(name));
+  }
+
+  // A text of the language file in the copied folder, read as the wizard reads it.
+  std::wstring LanguageText(const std::wstring& language, const wchar_t* key) const {
+    wchar_t text[1024] = {};
+    GetPrivateProfileStringW(L"Strings", key, L"", text, 1024,
+                             (folder_ + L"\\Languages\\" + language + L".txt").c_str());
+    return text;
+  }
+
+  // The license file's UTF-16LE text without its byte-order mark, as the box shows it.
+  std::wstring LicenseText(const std::wstring& language) const {
+    const std::string bytes = ReadBytes(folder_ + L"\\License\\" + language + L".txt");
+    std::wstring text(bytes.size() / 2, L'\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+      text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
+    return text;
+  }
+
+  bool ShowsLanguage(const std::wstring& language) const {
+    for (const Caption& caption : kCaptions)
+      if (driver::TextOf(Control(caption.control)) != LanguageText(language, caption.key))
+        return false;
+    return driver::TextOf(Control("UnitxtLicense")) == LicenseText(language);
+  }
+
+  // Waits until the captions and the license are those of `language`, then checks each one so
+  // that a failure names what differs.
+  void ExpectLanguageShown(const std::wstring& language) {
+    SCOPED_TRACE("language " + Narrow(language));
+    // The texts must tell the languages apart: none is empty, and the poll needs them.
+    for (const Caption& caption : kCaptions)
+      ASSERT_FALSE(LanguageText(language, caption.key).empty())
+          << "no " << Narrow(caption.key) << " in the language file";
+    ASSERT_FALSE(LicenseText(language).empty()) << "no license file";
+    WaitUntil(kLanguageTimeoutMs, [&] { return ShowsLanguage(language); });
+    for (const Caption& caption : kCaptions) {
+      SCOPED_TRACE(std::string(caption.control));
+      HWND control = Control(caption.control);
+      ASSERT_NE(control, nullptr);
+      EXPECT_EQ(driver::TextOf(control), LanguageText(language, caption.key));
+    }
+    HWND license = Control("UnitxtLicense");
+    ASSERT_NE(license, nullptr);
+    EXPECT_TRUE(driver::TextOf(license) == LicenseText(language))
+        << "the license box does not hold License\\" << Narrow(language) << ".txt";
+  }
+
+  std::wstring folder_;
+  std::unique_ptr<wintest::Child> program_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(LanguageWindow, RestoresTheStoredLanguageAndSavesTheUsersPick) {
+  ASSERT_NO_FATAL_FAILURE(Prepare(SettingsFile("Europe", "German")));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  HWND region = Control("Combo_Region");
+  HWND language = Control("Combo_Language");
+  ASSERT_NE(region, nullptr);
+  ASSERT_NE(language, nullptr);
+
+  // The start-up restores both lists and applies German.
+  ASSERT_NO_FATAL_FAILURE(ExpectLanguageShown(L"German"));
+  EXPECT_EQ(driver::ComboSelectedText(region), L"Europe");
+  EXPECT_EQ(driver::ComboSelectedText(language), L"German");
+
+  // The user picks French in the language list.
+  ASSERT_NE(LanguageText(L"French", L"IDS_HELP"), LanguageText(L"German", L"IDS_HELP"));
+  ASSERT_TRUE(driver::PickComboEntry(language, L"French"));
+  ASSERT_NO_FATAL_FAILURE(ExpectLanguageShown(L"French"));
+  EXPECT_EQ(driver::ComboSelectedText(language), L"French");
+  EXPECT_EQ(driver::ComboSelectedText(region), L"Europe");
+
+  // Closing saves the lists' texts over the file's three lines, and leaves no temporary file.
+  ASSERT_NO_FATAL_FAILURE(Close());
+  EXPECT_EQ(ReadBytes(SettingsPath()), SettingsFile("Europe", "French"));
+  EXPECT_FALSE(FileExists(SettingsPath() + L".new"));
+}
+
+// A system language as Wine reports it for a Unix locale, and the entry the wizard preselects.
+// Each case runs in its own test run under that locale (LC_ALL of the wine64 command; the
+// wizard, as a child process, inherits it).
+struct SystemLanguageCase {
+  const char* name;
+  const char* unixLocale;
+  WORD languageId;
+  const wchar_t* entry;
+};
+
+constexpr SystemLanguageCase kSystemLanguages[] = {
+    // The system's English language name is an entry of the list.
+    {"Japanese", "ja_JP.UTF-8", 0x0411, L"Japanese"},
+    // The name ("Chinese (Simplified)") is not, its language code is in the wizard's table.
+    {"ChineseSimplified", "zh_CN.UTF-8", 0x0804, L"Chinese Simplified"},
+    // Neither name ("Portuguese") nor code: the wizard falls back to English.
+    {"PortuguesePortugal", "pt_PT.UTF-8", 0x0816, L"English"},
+};
+
+// Names the case in the test's messages.
+void PrintTo(const SystemLanguageCase& c, std::ostream* os) {
+  *os << c.name << " (LC_ALL=" << c.unixLocale << ")";
+}
+
+class SystemLanguage : public LanguageWindow,
+                       public testing::WithParamInterface<SystemLanguageCase> {};
+
+TEST_P(SystemLanguage, IsPreselectedWhenNoLanguageIsStored) {
+  const SystemLanguageCase& c = GetParam();
+  ASSERT_EQ(GetSystemDefaultLangID(), c.languageId)
+      << "this case needs Wine to report the system language 0x" << std::hex << c.languageId
+      << ": run the test program with LC_ALL=" << c.unixLocale;
+  ASSERT_NO_FATAL_FAILURE(Prepare(SettingsFile("Europe", "Choose Language")));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  HWND language = Control("Combo_Language");
+  ASSERT_NE(language, nullptr);
+
+  ASSERT_NO_FATAL_FAILURE(ExpectLanguageShown(c.entry));
+  EXPECT_EQ(driver::ComboSelectedText(language), c.entry);
+  EXPECT_EQ(driver::ComboSelectedText(Control("Combo_Region")), L"Europe");
+
+  // The preselected language is what the close stores.
+  ASSERT_NO_FATAL_FAILURE(Close());
+  EXPECT_EQ(ReadBytes(SettingsPath()), SettingsFile("Europe", Narrow(c.entry)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Wine, SystemLanguage, testing::ValuesIn(kSystemLanguages),
+                         [](const testing::TestParamInfo<SystemLanguageCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace
+}  // namespace revivix
