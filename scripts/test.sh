@@ -18,6 +18,11 @@ cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan -j"$jobs"
 ctest --preset native-asan -j"$jobs"
 
+echo "== fuzzing the file and text readers (a bounded run each)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
+ctest --preset fuzz
+
 echo "== 32-bit Windows program (compile and link)"
 cmake --preset mingw-i686 >/dev/null
 cmake --build --preset mingw-i686 -j"$jobs"

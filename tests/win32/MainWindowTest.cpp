@@ -258,5 +258,23 @@ TEST_F(FernclipWindow, OpensAsTheWizardsWindowAndClosesOnRequest) {
   EXPECT_EQ(exitCode, 0u);
 }
 
+// Starting a second copy while one runs ends the first one (as a terminated process, exit code
+// 0) and the new copy opens its window as usual.
+TEST_F(FernclipWindow, ASecondCopyEndsTheFirstAndStartsNormally) {
+  wintest::Child second(L"\"" + folder_ + L"\\fernclip.exe\"", folder_.c_str());
+  ASSERT_TRUE(second.Started()) << "CreateProcessW failed: " << GetLastError();
+  EXPECT_EQ(WaitForSingleObject(program_->Handle(), 15000), WAIT_OBJECT_0)
+      << "the first copy is still running";
+  DWORD firstExit = 12345;
+  GetExitCodeProcess(program_->Handle(), &firstExit);
+  EXPECT_EQ(firstExit, 0u);
+
+  const HWND window = driver::WaitForTopLevelWindow(kCaption, second.Id(), 20000);
+  ASSERT_NE(window, nullptr) << "the second copy shows no window";
+  EXPECT_EQ(WaitForSingleObject(second.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  ASSERT_TRUE(PostMessageW(window, WM_CLOSE, 0, 0));
+  EXPECT_EQ(WaitForSingleObject(second.Handle(), 15000), WAIT_OBJECT_0);
+}
+
 }  // namespace
 }  // namespace revivix
