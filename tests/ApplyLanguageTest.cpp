@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "FormFixture.h"
+#include "LanguageKeys.h"
 #include "app/Pages.h"
 #include "common/Text.h"
 #include "i18n/ApplyLanguage.h"
@@ -11,20 +12,6 @@
 
 namespace revivix::test {
 namespace {
-
-const wchar_t* const kCaptionKeys[] = {L"IDS_PLAYER_DETECTED",
-                                       L"IDS_LICENSE_AGREEMENT_MSG1",
-                                       L"IDS_MSC_MESSAGE",
-                                       L"IDS_LICENSE_AGREE_CONTINUE",
-                                       L"IDS_LICENSE_DISAGREE_QUIT",
-                                       L"IDS_EXIT",
-                                       L"IDS_NEXT",
-                                       L"IDS_YES",
-                                       L"IDS_NO",
-                                       L"IDS_HELP",
-                                       L"IDS_REFRESH",
-                                       L"IDS_ENTER_PLAYER_SNO",
-                                       L"IDS_NEW_VERSION_AVAILABLE"};
 
 struct Language : FormTest {
   Language() {
@@ -38,7 +25,7 @@ struct Language : FormTest {
   // A language file whose texts are "<tag>:<key>", stored as UTF-16LE with a byte-order mark.
   void WriteLanguage(const std::wstring& name, const std::wstring& tag) {
     std::wstring text = L"[Strings]\r\n";
-    for (const wchar_t* key : kCaptionKeys)
+    for (const wchar_t* key : kLanguageKeys)
       text += std::wstring(key) + L"=" + tag + L":" + key + L"\r\n";
     platform.WriteUtf16File("Languages/" + ToUtf8(name) + ".txt", text);
   }

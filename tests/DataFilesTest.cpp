@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "LanguageKeys.h"
 #include "common/Text.h"
 #include "fakes/FakePlatform.h"
 #include "i18n/ProfileReader.h"
@@ -29,36 +30,6 @@ const char* const kLanguages[] = {"English",
                                   "Polish",
                                   "Czech"};
 
-const wchar_t* const kKeys[] = {L"IDS_PLAYER_DETECTED",
-                                L"IDS_LICENSE_AGREEMENT_MSG1",
-                                L"IDS_MSC_MESSAGE",
-                                L"IDS_LICENSE_AGREE_CONTINUE",
-                                L"IDS_LICENSE_DISAGREE_QUIT",
-                                L"IDS_EXIT",
-                                L"IDS_NEXT",
-                                L"IDS_YES",
-                                L"IDS_NO",
-                                L"IDS_HELP",
-                                L"IDS_REFRESH",
-                                L"IDS_NEW_VERSION_AVAILABLE",
-                                L"IDS_ENTER_PLAYER_SNO",
-                                L"IDS_SNO_NOT_RECOGNISED_REENTER",
-                                L"IDS_VISIT_KB_MSG",
-                                L"IDS_CHOOSE_REGION_LANGUAGE",
-                                L"IDS_FW_SITE_OFFLINE",
-                                L"IDS_FW_DOWNLOAD_MSG1",
-                                L"IDS_UNEXPECTED_ERROR",
-                                L"IDS_FW_UPDATE_SUCCESSFUL",
-                                L"IDS_FW_UPDATE_FAILED",
-                                L"IDS_NO_VISTA_UPDATES",
-                                L"IDS_MORE_DEVICES_FOUND",
-                                L"IDS_WMP11_NOT_SUPPORTED",
-                                L"IDS_NO_DEVICE_FOUND_MSG01",
-                                L"IDS_PID_DATABASE_CONNECTION_FAILED",
-                                L"IDS_OS_NOT_SUPPORTED",
-                                L"IDS_NO_INTERNET_CONNECTION",
-                                L"IDS_ADMIN_ERROR_MSG"};
-
 std::vector<std::uint8_t> Bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -72,7 +43,7 @@ TEST(ShippedData, EveryLanguageFileHasAllTextsInUtf16) {
     const auto bytes = Bytes(path);
     ASSERT_GE(bytes.size(), 2u) << path;
     EXPECT_TRUE(bytes[0] == 0xFF && bytes[1] == 0xFE) << path << " has no UTF-16LE mark";
-    for (const wchar_t* key : kKeys) {
+    for (const wchar_t* key : kLanguageKeys) {
       wchar_t buffer[1024];
       const auto n =
           profile.GetPrivateProfileStringW(L"Strings", key, L"", buffer, 1024, FromUtf8(path));
