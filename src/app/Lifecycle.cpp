@@ -5,6 +5,7 @@
 
 #include "app/Pages.h"
 #include "app/processt.h"
+#include "controls/mdlSkinButtons.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/Lists.h"
 #include "i18n/Settings.h"
@@ -50,6 +51,13 @@ void FormLoad(frmMain& form) {
   RunStep([&] {
     const std::wstring folder = form.program.ports.system.ProgramFolder();
     form.program.SharedFileSystem().DeleteFiles(folder + L"\\FW\\*.exe");
+  });
+  RunStep([&] {
+    SystemInfo& system = form.program.ports.system;
+    const ScreenMetrics screen{system.TwipsPerPixelX(), system.TwipsPerPixelY(),
+                               system.SysColor(kButtonFaceIndex)};
+    // Rings from each button's own colour outside towards dark blue (&H804000) inside.
+    SkinButtons(form.Controls(), 3, 8404992, 2, 4, screen);
   });
 }
 

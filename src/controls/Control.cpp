@@ -124,6 +124,11 @@ void Control::SetLocked(bool locked) {
   Notify(Property::Locked);
 }
 
+void Control::SetSkin(ButtonSkin skin) {
+  skin_ = std::move(skin);
+  Notify(Property::Skin);
+}
+
 void Control::RaiseClick() {
   try {
     if (Click) Click();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -41,6 +42,16 @@ struct ControlStyle {
   std::wstring fontName = L"Arial";
 };
 
+// The shaded border of a skinned button: rings of one pixel, the outermost first. Ring i is the
+// rounded rectangle from (i, i) to (width - i, height - i) with a corner ellipse of corner by
+// corner pixels; the area inside the innermost ring is cut away so the button's face shows.
+struct ButtonSkin {
+  int width = 0;   // pixels
+  int height = 0;  // pixels
+  int corner = 0;
+  std::vector<std::uint32_t> rings;  // &HBBGGRR colours
+};
+
 enum class Property {
   Left,
   Top,
@@ -56,7 +67,8 @@ enum class Property {
   ListIndex,
   Focus,
   Locked,
-  Bar,  // the progress bar's pieces were redrawn
+  Bar,   // the progress bar's pieces were redrawn
+  Skin,  // the button got its shaded border
 };
 
 // Thrown where setting a property is refused, as setting a drop-down list to a text that is
@@ -132,6 +144,9 @@ class Control {
   bool Locked() const { return locked_; }
   void SetLocked(bool locked);
 
+  const std::optional<ButtonSkin>& Skin() const { return skin_; }
+  void SetSkin(ButtonSkin skin);
+
   // Events.
   std::function<void()> Click;
   void RaiseClick();
@@ -162,6 +177,7 @@ class Control {
   int listIndex_ = -1;
   bool focused_ = false;
   bool locked_ = false;
+  std::optional<ButtonSkin> skin_;
   ControlView* view_ = nullptr;
 };
 

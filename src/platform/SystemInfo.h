@@ -22,6 +22,12 @@ class SystemInfo {
   // The folder the program was started from, without a trailing "\".
   virtual std::wstring ProgramFolder() = 0;
 
+  // Twips per screen pixel in each direction (15 at 96 dots per inch).
+  virtual int TwipsPerPixelX() = 0;
+  virtual int TwipsPerPixelY() = 0;
+  // A system colour (&HBBGGRR) by its index; 15 is the button face.
+  virtual std::uint32_t SysColor(int index) = 0;
+
   // The system's default language identifier.
   virtual std::uint16_t SystemDefaultLangID() = 0;
   // Locale information with the platform's buffer rules: with size 0 the needed size (including

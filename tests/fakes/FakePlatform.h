@@ -50,6 +50,9 @@ class FakeSystemInfo : public SystemInfo {
  public:
   VersionRecord Version() override { return version; }
   std::wstring ProgramFolder() override { return programFolder; }
+  int TwipsPerPixelX() override { return twipsPerPixel; }
+  int TwipsPerPixelY() override { return twipsPerPixel; }
+  std::uint32_t SysColor(int index) override { return index == 15 ? buttonFace : 0; }
   std::uint16_t SystemDefaultLangID() override { return langId; }
   int GetLocaleInfoW(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;
   int GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;
@@ -60,6 +63,8 @@ class FakeSystemInfo : public SystemInfo {
 
   VersionRecord version{5, 1, 2600, 2, L"Service Pack 3"};
   std::wstring programFolder;
+  int twipsPerPixel = 15;
+  std::uint32_t buttonFace = 0xF0F0F0;
   std::uint16_t langId = 0x0409;
   std::map<std::pair<std::uint32_t, std::uint32_t>, std::wstring> localeData{
       {{0x0409, 0x0001}, L"0409"}, {{0x0409, 0x1001}, L"English"}};

@@ -258,6 +258,50 @@ TEST_F(FernclipWindow, OpensAsTheWizardsWindowAndClosesOnRequest) {
   EXPECT_EQ(exitCode, 0u);
 }
 
+// Every Unicode button is skinned: its corners are cut round by its window region, and a disabled
+// child window shows a shaded border whose rings step from the button face towards dark blue.
+TEST_F(FernclipWindow, ButtonsHaveRoundedShadedBorders) {
+  const char* const buttons[] = {"CmdYes",     "CmdNo",          "Cmd_Next",    "UniButton_Help",
+                                 "UniRefresh", "Cmd_I_Disagree", "Cmd_I_Agree", "cmdExit"};
+  for (const char* name : buttons) {
+    HWND button = driver::FindControlById(main_, IdOf(name));
+    ASSERT_NE(button, nullptr) << name;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(button, region), ERROR) << name << " has no window region";
+    RECT box{};
+    GetRgnBox(region, &box);
+    DeleteObject(region);
+    RECT client{};
+    GetClientRect(button, &client);
+    // A rounded-rectangle region leaves out its last column and row, as GDI makes them.
+    EXPECT_EQ(box.left, 0) << name;
+    EXPECT_GE(box.right, client.right - 1) << name;
+    EXPECT_LE(box.right, client.right) << name;
+    HWND ring = GetWindow(button, GW_CHILD);
+    ASSERT_NE(ring, nullptr) << name << " has no ring window";
+    EXPECT_EQ(ClassOf(ring), L"RevivixButtonSkin") << name;
+    EXPECT_EQ(driver::TextOf(ring), L"Pic_" + std::to_wstring(reinterpret_cast<UINT_PTR>(button)));
+    EXPECT_FALSE(IsWindowEnabled(ring)) << name << ": the ring must take no input";
+  }
+
+  // Down the middle of the visible Help button, the rings grow darker and bluer pixel by pixel.
+  HWND help = driver::FindControlById(main_, IdOf("UniButton_Help"));
+  RECT client{};
+  GetClientRect(help, &client);
+  HDC screen = GetDC(nullptr);
+  POINT at{client.right / 2, 0};
+  ClientToScreen(help, &at);
+  COLORREF rows[4];
+  for (int y = 0; y < 4; ++y) rows[y] = GetPixel(screen, at.x, at.y + y);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(rows[0], GetSysColor(COLOR_BTNFACE));
+  for (int y = 1; y < 4; ++y) {
+    EXPECT_LT(GetRValue(rows[y]), GetRValue(rows[y - 1])) << "row " << y;
+    EXPECT_LE(GetBValue(rows[y]), GetBValue(rows[y - 1])) << "row " << y;
+    EXPECT_GT(GetBValue(rows[y]), GetRValue(rows[y])) << "row " << y << " is not bluish";
+  }
+}
+
 // Starting a second copy while one runs ends the first one (as a terminated process, exit code
 // 0) and the new copy opens its window as usual.
 TEST_F(FernclipWindow, ASecondCopyEndsTheFirstAndStartsNormally) {

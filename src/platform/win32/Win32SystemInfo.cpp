@@ -67,4 +67,26 @@ int Win32SystemInfo::GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wcha
   return count;
 }
 
+namespace {
+// Twips per pixel of the screen, as whole numbers (15 at 96 dots per inch).
+int TwipsPerPixel(int axis) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, axis) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return 1440 / (dpi > 0 ? dpi : 96);
+}
+}  // namespace
+
+int Win32SystemInfo::TwipsPerPixelX() {
+  return TwipsPerPixel(LOGPIXELSX);
+}
+
+int Win32SystemInfo::TwipsPerPixelY() {
+  return TwipsPerPixel(LOGPIXELSY);
+}
+
+std::uint32_t Win32SystemInfo::SysColor(int index) {
+  return static_cast<std::uint32_t>(GetSysColor(index));
+}
+
 }  // namespace revivix::win32

@@ -10,6 +10,9 @@ class Win32SystemInfo : public SystemInfo {
  public:
   VersionRecord Version() override;
   std::wstring ProgramFolder() override;
+  int TwipsPerPixelX() override;
+  int TwipsPerPixelY() override;
+  std::uint32_t SysColor(int index) override;
   std::uint16_t SystemDefaultLangID() override;
   int GetLocaleInfoW(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;
   int GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;

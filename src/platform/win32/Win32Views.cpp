@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "platform/win32/VistaProgPainter.h"
 
 namespace revivix::win32 {
@@ -134,6 +136,37 @@ LRESULT CALLBACK VistaProgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// Paints a skinned button's rings, outermost first, each rounded rectangle one pixel inside the
+// last; the window's region leaves only the rings outside the innermost one visible.
+LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      ControlWindow* view = ViewOf(hwnd);
+      if (view && view->control.Skin()) {
+        const ButtonSkin& skin = *view->control.Skin();
+        for (std::size_t i = 0; i < skin.rings.size(); ++i) {
+          const int inset = static_cast<int>(i);
+          HRGN ring = CreateRoundRectRgn(inset, inset, skin.width - inset, skin.height - inset,
+                                         skin.corner, skin.corner);
+          HBRUSH brush = CreateSolidBrush(skin.rings[i]);  // &HBBGGRR is a COLORREF
+          FillRgn(dc, ring, brush);
+          DeleteObject(brush);
+          DeleteObject(ring);
+        }
+      }
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
 }  // namespace
 
 void RegisterWindowClasses(HINSTANCE instance) {
@@ -149,6 +182,10 @@ void RegisterWindowClasses(HINSTANCE instance) {
 
   wc.lpfnWndProc = &VistaProgProc;
   wc.lpszClassName = kVistaProgClass;
+  RegisterClassExW(&wc);
+
+  wc.lpfnWndProc = &SkinProc;
+  wc.lpszClassName = kSkinClass;
   RegisterClassExW(&wc);
 }
 
@@ -339,7 +376,39 @@ void ControlWindow::Changed(Property property) {
     case Property::Bar:
       InvalidateRect(hwnd_, nullptr, FALSE);
       break;
+    case Property::Skin:
+      ApplySkin();
+      break;
   }
+}
+
+void ControlWindow::ApplySkin() {
+  const auto& skin = control.Skin();
+  if (!skin || skin->rings.empty()) return;
+  const int w = skin->width;
+  const int h = skin->height;
+  const int c = skin->corner;
+  // The button's own face paints around its children, not over the rings; its corners are
+  // rounded by its window region (which the system owns from here on).
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_CLIPCHILDREN);
+  SetWindowRgn(hwnd_, CreateRoundRectRgn(0, 0, w, h, c, c), TRUE);
+  if (!skin_) {
+    const std::wstring name = L"Pic_" + std::to_wstring(reinterpret_cast<UINT_PTR>(hwnd_));
+    skin_ = CreateWindowExW(0, kSkinClass, name.c_str(), WS_CHILD | WS_DISABLED, 0, 0, w, h, hwnd_,
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!skin_) return;
+    SetWindowLongPtrW(skin_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  SetWindowPos(skin_, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Everything outside the innermost rounded rectangle: a large rectangle exclusive-or the
+  // innermost ring.
+  const int last = static_cast<int>(skin->rings.size()) - 1;
+  HRGN rings = CreateRoundRectRgn(last, last, w - last, h - last, c, c);
+  HRGN all = CreateRectRgn(0, 0, 2 * w, 2 * h);
+  CombineRgn(rings, all, rings, RGN_XOR);
+  DeleteObject(all);
+  SetWindowRgn(skin_, rings, TRUE);
+  ShowWindow(skin_, SW_SHOWNA);
 }
 
 void ControlWindow::OnCommand(WORD code) {

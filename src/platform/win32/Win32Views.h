@@ -21,6 +21,8 @@ namespace revivix::win32 {
 inline constexpr wchar_t kMainWindowClass[] = L"RevivixMain";
 inline constexpr wchar_t kFrameClass[] = L"RevivixFrame";
 inline constexpr wchar_t kVistaProgClass[] = L"VistaProg";
+// The shaded border of a skinned button: a disabled child of the button cut down to the rings.
+inline constexpr wchar_t kSkinClass[] = L"RevivixButtonSkin";
 // Control windows carry the id kFirstControlId + their index in frmMain::Controls().
 inline constexpr int kFirstControlId = 1000;
 // Posted on the first activation, so the start-up runs once the activation has completed.
@@ -57,10 +59,12 @@ class ControlWindow : public ControlView {
   void ApplyItems();
   void ApplyListIndex();
   void ApplyBackColor();
+  void ApplySkin();
 
   FormViews& host_;
   int id_;
   HWND hwnd_ = nullptr;
+  HWND skin_ = nullptr;  // the ring window of a skinned button
   std::uint32_t brushColour_ = 0;
   bool hasBrush_ = false;
   bool updating_ = false;  // set while the model writes into the window
