@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "FormControls.h"
 #include "TestSupport.h"
 #include "driver/FolderCopy.h"
 #include "driver/Paths.h"
@@ -15,8 +16,9 @@
 namespace revivix {
 namespace {
 
-constexpr int kFirstControlId = 1000;
-constexpr wchar_t kCaption[] = L"Zanterix Revivix";
+using wintest::ControlId;
+using wintest::kFirstControlId;
+constexpr const wchar_t* kCaption = wintest::kWizardCaption;
 
 // What a control shows once the start-up has applied the language: its design caption, or the
 // text of a key of the English language file (the language Wine's en-US system preselects).
@@ -94,12 +96,6 @@ constexpr Design kDesign[] = {
     {"cmdExit", nullptr, L"Button", 6465, 6555, 1335, 420, false, Key(L"IDS_EXIT")},
     {"List1", nullptr, L"ListBox", 9600, 240, 1335, 300, true, kNotChecked},
 };
-
-int IdOf(const char* name) {
-  for (std::size_t i = 0; i < std::size(kDesign); ++i)
-    if (std::string(kDesign[i].name) == name) return kFirstControlId + static_cast<int>(i);
-  return 0;
-}
 
 // Twips to pixels, rounded to the nearest pixel.
 int Px(int twips, int dpi) {
@@ -186,7 +182,7 @@ TEST_F(FernclipWindow, OpensAsTheWizardsWindowAndClosesOnRequest) {
   EXPECT_EQ(outer.bottom - outer.top, Px(7565, dpiY_));
 
   // The start-up ends by applying the preselected language, the license text last.
-  HWND license = driver::FindControlById(main_, IdOf("UnitxtLicense"));
+  HWND license = driver::FindControlById(main_, ControlId("UnitxtLicense"));
   ASSERT_NE(license, nullptr);
   for (int i = 0; i < 100 && driver::TextOf(license).empty(); ++i) Sleep(100);
   const std::wstring expectedLicense = LicenseText(folder_);
@@ -199,9 +195,12 @@ TEST_F(FernclipWindow, OpensAsTheWizardsWindowAndClosesOnRequest) {
   for (std::size_t i = 0; i < std::size(kDesign); ++i) {
     const Design& d = kDesign[i];
     SCOPED_TRACE(d.name);
-    HWND control = driver::FindControlById(main_, kFirstControlId + static_cast<int>(i));
+    // The design table lists the controls in the order of the form's collection.
+    EXPECT_EQ(ControlId(d.name), kFirstControlId + static_cast<int>(i));
+    HWND control = driver::FindControlById(main_, ControlId(d.name));
     ASSERT_NE(control, nullptr);
-    HWND expectedParent = d.container ? driver::FindControlById(main_, IdOf(d.container)) : main_;
+    HWND expectedParent =
+        d.container ? driver::FindControlById(main_, ControlId(d.container)) : main_;
     EXPECT_EQ(GetParent(control), expectedParent);
     EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), d.windowClass), 0)
         << "window class " << testing::PrintToString(ClassOf(control));
@@ -225,15 +224,17 @@ TEST_F(FernclipWindow, OpensAsTheWizardsWindowAndClosesOnRequest) {
   }
 
   // The kinds' own window styles.
-  EXPECT_EQ(GetWindowLongPtrW(driver::FindControlById(main_, IdOf("Combo_Region")), GWL_STYLE) &
-                CBS_DROPDOWNLIST,
-            CBS_DROPDOWNLIST);
-  EXPECT_TRUE(GetWindowLongPtrW(driver::FindControlById(main_, IdOf("UnitxtLicense")), GWL_STYLE) &
-              ES_MULTILINE);
   EXPECT_EQ(
-      GetWindowLongPtrW(driver::FindControlById(main_, IdOf("Player_Detected_Label")), GWL_STYLE) &
-          SS_TYPEMASK,
-      SS_CENTER);
+      GetWindowLongPtrW(driver::FindControlById(main_, ControlId("Combo_Region")), GWL_STYLE) &
+          CBS_DROPDOWNLIST,
+      CBS_DROPDOWNLIST);
+  EXPECT_TRUE(
+      GetWindowLongPtrW(driver::FindControlById(main_, ControlId("UnitxtLicense")), GWL_STYLE) &
+      ES_MULTILINE);
+  EXPECT_EQ(GetWindowLongPtrW(driver::FindControlById(main_, ControlId("Player_Detected_Label")),
+                              GWL_STYLE) &
+                SS_TYPEMASK,
+            SS_CENTER);
 
   // After the first activation the start-up paints the page in its colour; a point below the
   // banner and left of the region frame shows the window's own background.
@@ -264,7 +265,7 @@ TEST_F(FernclipWindow, ButtonsHaveRoundedShadedBorders) {
   const char* const buttons[] = {"CmdYes",     "CmdNo",          "Cmd_Next",    "UniButton_Help",
                                  "UniRefresh", "Cmd_I_Disagree", "Cmd_I_Agree", "cmdExit"};
   for (const char* name : buttons) {
-    HWND button = driver::FindControlById(main_, IdOf(name));
+    HWND button = driver::FindControlById(main_, ControlId(name));
     ASSERT_NE(button, nullptr) << name;
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_NE(GetWindowRgn(button, region), ERROR) << name << " has no window region";
@@ -285,7 +286,7 @@ TEST_F(FernclipWindow, ButtonsHaveRoundedShadedBorders) {
   }
 
   // Down the middle of the visible Help button, the rings grow darker and bluer pixel by pixel.
-  HWND help = driver::FindControlById(main_, IdOf("UniButton_Help"));
+  HWND help = driver::FindControlById(main_, ControlId("UniButton_Help"));
   RECT client{};
   GetClientRect(help, &client);
   HDC screen = GetDC(nullptr);
