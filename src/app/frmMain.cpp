@@ -124,13 +124,6 @@ frmMain::frmMain(Program& p)
   for (Timer* t : Timers()) t->Bind(&program.ports.loop);
 }
 
-Control* frmMain::FindControl(const std::string& name) {
-  if (name == Window.Name()) return &Window;
-  for (Control* c : controls_)
-    if (c->Name() == name) return c;
-  return nullptr;
-}
-
 std::vector<Timer*> frmMain::Timers() {
   return {&Timer1, &Timer2, &Timer3, &Timer4, &Timer5,
           &Timer6, &Timer7, &Timer8, &Timer9, &Timer10};

@@ -98,7 +98,6 @@ class frmMain {
 
   // Every control except the window itself, in collection order.
   const std::vector<Control*>& Controls() const { return controls_; }
-  Control* FindControl(const std::string& name);
   std::vector<Timer*> Timers();
 
   // ---- Life of the window ----

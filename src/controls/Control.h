@@ -138,7 +138,6 @@ class Control {
 
   bool HasFocus() const { return focused_; }
   void SetFocus();
-  void LoseFocus() { focused_ = false; }
 
   // The license box's read-only switch (its Boolean property number 4).
   bool Locked() const { return locked_; }

@@ -25,7 +25,6 @@ class Timer {
   void SetInterval(int intervalMs);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
-  bool Running() const { return inHandler_; }
 
   std::function<void()> OnTick;
 
