@@ -1,0 +1,30 @@
+// The HTML engine: a document created from an address loads in the background while the
+// wizard's user-interface thread polls its ready state and goes on processing events.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace revivix {
+
+class HtmlDocument {
+ public:
+  virtual ~HtmlDocument() = default;
+  // "loading" while the page is on its way, "complete" once the fetch has ended either way (a
+  // failed fetch completes as an empty document).
+  virtual std::wstring ReadyState() = 0;
+  // The rendered text of the document element, as a browser's innerText gives it, with CR LF
+  // line breaks. Empty before the document is complete.
+  virtual std::wstring OuterText() = 0;
+  // The document's markup as received, decoded to text. Empty before the document is complete.
+  virtual std::wstring OuterHtml() = 0;
+};
+
+class HtmlEngine {
+ public:
+  virtual ~HtmlEngine() = default;
+  // A new document that starts loading `url` now.
+  virtual std::unique_ptr<HtmlDocument> CreateDocumentFromUrl(const std::wstring& url) = 0;
+};
+
+}  // namespace revivix
