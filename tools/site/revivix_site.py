@@ -1,0 +1,188 @@
+#!/usr/bin/env python3
+"""The maker's web site for tests and the demo: a real HTTP/1.1 server on loopback.
+
+It serves the files of a folder by their URL path. Addresses can be given a behaviour of their
+own in a file named site-rules.json in any folder on their way: its keys are paths relative to
+that folder ("/database.htm"), its values objects with any of
+  status        the HTTP status to answer with (the file, or "body", is still sent as the page)
+  delay_ms      wait this long before answering
+  rate          send the body at this many bytes per second
+  no_length     send no Content-Length: the body ends when the connection closes
+  hang          send the headers and half of the body, then never finish
+  content_type  the Content-Type header (default: by the file's extension)
+  body          the page's text, sent instead of a file (UTF-8)
+Rules are read at every request, so a test can change them while the server runs.
+
+Usage: revivix_site.py --root DIR [--port N] [--port-file FILE] [--log FILE] [--lifetime S]
+Port 0 (the default) takes a free port; the port in use is written to --port-file. The server
+ends by itself after --lifetime seconds (default 1800) so that it never outlives its test run.
+"""
+import argparse
+import json
+import mimetypes
+import os
+import posixpath
+import sys
+import threading
+import time
+import urllib.parse
+from http import HTTPStatus
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+CHUNK = 16 * 1024
+
+
+def find_rule(root, url_path):
+    """The rule for url_path from the deepest site-rules.json on its way, or {}."""
+    parts = [p for p in url_path.split("/") if p]
+    for depth in range(len(parts), -1, -1):
+        folder = os.path.join(root, *parts[:depth])
+        rules_file = os.path.join(folder, "site-rules.json")
+        if not os.path.isfile(rules_file):
+            continue
+        try:
+            with open(rules_file, encoding="utf-8") as f:
+                rules = json.load(f)
+        except (OSError, ValueError):
+            continue
+        key = "/" + "/".join(parts[depth:])
+        if key in rules:
+            return rules[key]
+    return {}
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "RevivixSite/1"
+
+    def log_message(self, fmt, *args):
+        log = self.server.request_log
+        if log:
+            with self.server.log_lock, open(log, "a", encoding="utf-8") as f:
+                f.write("%s %s\n" % (self.command, self.path))
+
+    def do_HEAD(self):
+        self.answer(send_body=False)
+
+    def do_GET(self):
+        self.answer(send_body=True)
+
+    def answer(self, send_body):
+        url_path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
+        rule = find_rule(self.server.root, url_path)
+        if rule.get("delay_ms"):
+            time.sleep(float(rule["delay_ms"]) / 1000.0)
+
+        status = int(rule.get("status", 200))
+        if "body" in rule:
+            body = rule["body"].encode("utf-8")
+            content_type = rule.get("content_type", "text/html")
+        else:
+            file_path = self.local_path(url_path)
+            if file_path is None:
+                body = b"<html><body><h1>404 Not Found</h1></body></html>"
+                status = int(rule.get("status", 404))
+                content_type = "text/html"
+            else:
+                with open(file_path, "rb") as f:
+                    body = f.read()
+                guessed = mimetypes.guess_type(file_path)[0] or "application/octet-stream"
+                content_type = rule.get("content_type", guessed)
+
+        try:
+            self.send_response(status)
+            self.send_header("Content-Type", content_type)
+            self.send_header("Cache-Control", "no-cache")
+            if rule.get("no_length"):
+                self.send_header("Connection", "close")
+                self.close_connection = True
+            else:
+                self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            if not send_body:
+                return
+            if rule.get("hang"):
+                self.wfile.write(body[: len(body) // 2])
+                self.wfile.flush()
+                while not self.server.stopping.wait(1.0):
+                    pass
+                self.close_connection = True
+                return
+            self.send_body(body, rule.get("rate"))
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True
+
+    def send_body(self, body, rate):
+        if not rate:
+            self.wfile.write(body)
+            return
+        rate = float(rate)
+        chunk = max(1, min(CHUNK, int(rate / 10) or 1))
+        start = time.monotonic()
+        sent = 0
+        while sent < len(body):
+            piece = body[sent : sent + chunk]
+            self.wfile.write(piece)
+            self.wfile.flush()
+            sent += len(piece)
+            ahead = sent / rate - (time.monotonic() - start)
+            if ahead > 0:
+                time.sleep(ahead)
+
+    def local_path(self, url_path):
+        """The file below the root that url_path names, or None (never outside the root)."""
+        clean = posixpath.normpath(url_path)
+        parts = [p for p in clean.split("/") if p and p not in (".", "..")]
+        path = os.path.join(self.server.root, *parts)
+        if os.path.isdir(path):
+            for index in ("index.htm", "index.html"):
+                if os.path.isfile(os.path.join(path, index)):
+                    return os.path.join(path, index)
+            return None
+        real_root = os.path.realpath(self.server.root)
+        if not os.path.realpath(path).startswith(real_root + os.sep):
+            return None
+        return path if os.path.isfile(path) else None
+
+
+def main():
+    parser = argparse.ArgumentParser(description="The maker's web site on loopback.")
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--port-file")
+    parser.add_argument("--log")
+    parser.add_argument("--lifetime", type=float, default=1800.0)
+    args = parser.parse_args()
+
+    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+    server.daemon_threads = True
+    server.root = os.path.abspath(args.root)
+    server.request_log = args.log
+    server.log_lock = threading.Lock()
+    server.stopping = threading.Event()
+    port = server.server_address[1]
+    if args.port_file:
+        tmp = args.port_file + ".tmp"
+        with open(tmp, "w", encoding="ascii") as f:
+            f.write("%d\n" % port)
+        os.replace(tmp, args.port_file)
+    print("revivix-site: serving %s on http://127.0.0.1:%d" % (server.root, port), flush=True)
+
+    def end_of_life():
+        server.stopping.wait(args.lifetime)
+        server.stopping.set()
+        server.shutdown()
+
+    threading.Thread(target=end_of_life, daemon=True).start()
+    try:
+        server.serve_forever(poll_interval=0.2)
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.stopping.set()
+        server.server_close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
