@@ -8,9 +8,11 @@
 #include "i18n/FileReader.h"
 #include "platform/EventLoop.h"
 #include "platform/FileSystem.h"
+#include "platform/HtmlEngine.h"
 #include "platform/MainWindow.h"
 #include "platform/Processes.h"
 #include "platform/ProfileStrings.h"
+#include "platform/Shell.h"
 #include "platform/SystemInfo.h"
 
 namespace revivix {
@@ -25,6 +27,8 @@ struct Ports {
   ProfileStrings& kernel32Profile;  // the system's own profile functions
   ProfileStrings& unicowsProfile;   // the Unicode layer of the older Windows family
   MainWindow& window;
+  HtmlEngine& html;
+  Shell& shell;
 };
 
 class Program {

@@ -9,9 +9,11 @@
 #include "app/frmMain.h"
 #include "platform/FileSystem.h"
 #include "platform/win32/Win32EventLoop.h"
+#include "platform/win32/Win32HtmlEngine.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileStrings.h"
+#include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/Win32Views.h"
 #include "resource.h"
@@ -31,7 +33,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   Kernel32ProfileStrings kernel32;
   UnicowsProfileStrings unicows;
   Win32MainWindow window;
-  Program program(Ports{loop, files, processes, system, kernel32, unicows, window});
+  Win32HtmlEngine html;
+  Win32Shell shell(window);
+  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell});
   frmMain form(program);
 
   Initialise(form);

@@ -51,6 +51,10 @@ bool FakeEventLoop::FireNextDue(std::int64_t limit) {
 
 void FakeEventLoop::DoEvents() {
   ++doEventsCalls;
+  if (doEventsStepMs > 0) {
+    Advance(doEventsStepMs);
+    return;
+  }
   RunQueued();
   // Each tick due now runs once; a handler that is still running drops its own tick.
   const std::int64_t limit = now_;

@@ -33,6 +33,9 @@ class FakeEventLoop : public EventLoop {
 
   MousePointer mousePointer = MousePointer::Default;
   int doEventsCalls = 0;
+  // Virtual milliseconds that pass with each DoEvents (0: none). A wait that loops around
+  // DoEvents, such as the wait for a web page, then lets the clock run and the timers tick.
+  std::int64_t doEventsStepMs = 0;
 
  private:
   struct Armed {

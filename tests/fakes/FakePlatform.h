@@ -9,6 +9,7 @@
 
 #include "app/Program.h"
 #include "fakes/FakeEventLoop.h"
+#include "fakes/FakeHtmlEngine.h"
 #include "i18n/ProfileReader.h"
 
 namespace revivix::test {
@@ -105,6 +106,23 @@ class CountingProfileStrings : public PortableProfileStrings {
   int calls = 0;
 };
 
+// Records every shell request and answers with `result`.
+class FakeShell : public Shell {
+ public:
+  struct Call {
+    std::wstring verb, file, parameters, directory;
+    int showCommand;
+  };
+  std::intptr_t Execute(const std::wstring& verb, const std::wstring& file,
+                        const std::wstring& parameters, const std::wstring& directory,
+                        int showCommand) override {
+    calls.push_back({verb, file, parameters, directory, showCommand});
+    return result;
+  }
+  std::vector<Call> calls;
+  std::intptr_t result = 42;
+};
+
 class FakePlatform {
  public:
   FakePlatform();
@@ -127,6 +145,8 @@ class FakePlatform {
   CountingProfileStrings kernel32{files};
   CountingProfileStrings unicows{files};
   FakeMainWindow window;
+  FakeHtmlEngine html;
+  FakeShell shell;
   Program program;
 };
 

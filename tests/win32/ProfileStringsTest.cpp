@@ -12,9 +12,11 @@
 #include "i18n/MWin32.h"
 #include "i18n/ProfileReader.h"
 #include "platform/win32/Win32EventLoop.h"
+#include "platform/win32/Win32HtmlEngine.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileStrings.h"
+#include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
 
 namespace revivix::win32 {
@@ -182,7 +184,9 @@ TEST(GetWinAPI, PicksTheKernel32FunctionsOnTheNtFamily) {
   Kernel32ProfileStrings kernel32;
   UnicowsProfileStrings unicows;
   Win32MainWindow window;
-  Program program(Ports{loop, files, processes, system, kernel32, unicows, window});
+  Win32HtmlEngine html;
+  Win32Shell shell(window);
+  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell});
 
   EXPECT_EQ(system.Version().platformId, 2u);
   EXPECT_TRUE(IsWindowsNT(system));
