@@ -4,14 +4,19 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "i18n/FileReader.h"
+#include "platform/ConnectionCheck.h"
+#include "platform/DeviceInventory.h"
 #include "platform/EventLoop.h"
 #include "platform/FileSystem.h"
 #include "platform/HtmlEngine.h"
 #include "platform/MainWindow.h"
 #include "platform/Processes.h"
 #include "platform/ProfileStrings.h"
+#include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
 
@@ -29,6 +34,9 @@ struct Ports {
   MainWindow& window;
   HtmlEngine& html;
   Shell& shell;
+  Registry& registry;
+  DeviceInventory& devices;
+  ConnectionCheck& connection;
 };
 
 class Program {
@@ -50,6 +58,10 @@ class Program {
   FileSystem& SharedFileSystem();
   void ReleaseFileSystem() { fileSystemCreated_ = false; }
   bool FileSystemCreated() const { return fileSystemCreated_; }
+
+  // The maker's site address in use for this run, once it has been resolved (site.ini beside
+  // the program, else the built-in address).
+  std::optional<std::wstring> siteAddress;
 
  private:
   bool fileSystemCreated_ = false;
