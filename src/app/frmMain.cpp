@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/Lifecycle.h"
+#include "detection/PlayerIdentification.h"
 #include "i18n/ApplyLanguage.h"
 
 namespace revivix {
@@ -119,6 +120,10 @@ frmMain::frmMain(Program& p)
   Combo_Language.Click = [this] { Timer10.SetEnabled(true); };
   Combo_Region.Click = [this] { Timer10.SetEnabled(true); };
   Timer10.OnTick = [this] { Timer10_Timer(*this); };
+
+  // The detection tick and its progress animation.
+  Timer2.OnTick = [this] { Timer2_Timer(*this); };
+  Timer3.OnTick = [this] { Timer3_Timer(*this); };
 
   // Timers count from the window's creation.
   for (Timer* t : Timers()) t->Bind(&program.ports.loop);
