@@ -48,12 +48,23 @@ void RemoveDuplicateItems(Control& list) {
 std::int32_t FindConnectedPlayers(frmMain& form) {
   form.List1.Clear();
   form.RecoveryDeviceCount = 0;
-  std::int32_t count = 0;
+  const std::vector<DeviceEntry> devices = form.program.ports.devices.Devices();
+  form.DatabaseAvailable = true;
+  const std::wstring page = FetchDatabasePage(form);
+  if (!DatabasePageIsValid(page)) {
+    form.DatabaseAvailable = false;
+    return 0;
+  }
+  return MatchConnectedPlayers(form, devices, page);
+}
 
+std::int32_t MatchConnectedPlayers(frmMain& form, const std::vector<DeviceEntry>& devices,
+                                   const std::wstring& page) {
+  form.List1.Clear();
+  std::int32_t count = 0;
   // Each device's two facts are read once; the lines are then matched by looking their model
   // names up among the devices' names, which gives the same count, record and recovery list as
   // visiting every device for every line.
-  const std::vector<DeviceEntry> devices = form.program.ports.devices.Devices();
   std::vector<std::wstring> recoveryIds;
   std::unordered_map<std::wstring, std::int32_t> makerDevicesByName;
   for (const DeviceEntry& device : devices) {
@@ -64,16 +75,9 @@ std::int32_t FindConnectedPlayers(frmMain& form) {
       ++makerDevicesByName[classified.text];
   }
 
-  form.DatabaseAvailable = true;
-  const std::wstring page = FetchDatabasePage(form);
-  if (!DatabasePageIsValid(page)) {
-    form.DatabaseAvailable = false;
-    return 0;
-  }
   form.DatabaseLines = DatabasePageLines(page);
   form.Combo_Choose_Player.Clear();
   form.Combo_Choose_Player.AddItem(kChoosePlayer);
-
   for (const std::wstring& line : form.DatabaseLines) {
     const std::vector<std::wstring> values = RecordValues(line);
     if (values.empty()) continue;

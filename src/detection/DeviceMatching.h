@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/frmMain.h"
 #include "platform/DeviceInventory.h"
@@ -32,5 +33,10 @@ void RemoveDuplicateItems(Control& list);
 // Also sets RecoveryDeviceCount, DatabaseAvailable, DatabaseLines and the choice list. Throws
 // when the inventory cannot be read.
 std::int32_t FindConnectedPlayers(frmMain& form);
+
+// The part of FindConnectedPlayers after the page was found usable: pairs the devices with the
+// page's lines and fills the recovery list, the record, DatabaseLines and the choice list.
+std::int32_t MatchConnectedPlayers(frmMain& form, const std::vector<DeviceEntry>& devices,
+                                   const std::wstring& page);
 
 }  // namespace revivix

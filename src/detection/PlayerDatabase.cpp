@@ -14,8 +14,9 @@ std::wstring FetchDatabasePage(frmMain& form) {
 }
 
 bool DatabasePageIsValid(const std::wstring& text) {
-  const std::wstring page = UCase(Trim(text));
-  if (page.empty()) return false;
+  // Trimming cannot change what the page contains, so only the emptiness test needs it.
+  if (text.find_first_not_of(L' ') == std::wstring::npos) return false;
+  const std::wstring page = UCase(text);
   if (page.find(L"THE PAGE CANNOT BE FOUND") != std::wstring::npos) return false;
   return page.find(L"PID_4157") != std::wstring::npos;
 }

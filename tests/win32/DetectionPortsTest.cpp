@@ -38,9 +38,8 @@ TEST(Win32SystemInfo, NamesAreTheSessionsOwn) {
 TEST(Win32SystemInfo, AdministratorMembershipAgreesWithTheSystemsOwnTest) {
   SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
   PSID administrators = nullptr;
-  ASSERT_TRUE(AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                                       DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                       &administrators));
+  ASSERT_TRUE(AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS,
+                                       0, 0, 0, 0, 0, 0, &administrators));
   BOOL member = FALSE;
   ASSERT_TRUE(CheckTokenMembership(nullptr, administrators, &member));
   FreeSid(administrators);
@@ -126,7 +125,7 @@ TEST(Win32DeviceInventoryTest, ListsSimulatedUsbDevices) {
   found = Find(devices, L"USB\\" + recovery);
   ASSERT_NE(found, nullptr);
   EXPECT_EQ(found->name, L"USB Mass Storage Device");  // no friendly name: the description
-  EXPECT_GT(devices.size(), 2u);                        // the machine's own devices as well
+  EXPECT_GT(devices.size(), 2u);                       // the machine's own devices as well
 
   EXPECT_TRUE(driver::RemoveUsbDevice(player));
   EXPECT_TRUE(driver::RemoveUsbDevice(recovery));

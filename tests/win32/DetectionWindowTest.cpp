@@ -96,8 +96,7 @@ class DetectionWindow : public testing::Test {
     ASSERT_TRUE(driver::CopyFolder(bin, folder_)) << "copying " << Narrow(bin) << " failed";
     ASSERT_TRUE(WriteBytes(folder_ + L"\\settings.ini",
                            "[Settings]\r\nRegion=Europe\r\nLanguage=English\r\n"));
-    ASSERT_TRUE(WriteBytes(folder_ + L"\\site.ini",
-                           "[Site]\r\nAddress=" + Narrow(site) + "\r\n"));
+    ASSERT_TRUE(WriteBytes(folder_ + L"\\site.ini", "[Site]\r\nAddress=" + Narrow(site) + "\r\n"));
     ASSERT_TRUE(driver::SetWindowsVersionFor(kExe, windowsVersion));
     for (const Device& device : devices) {
       devices_.push_back(device);
@@ -195,8 +194,8 @@ TEST_F(DetectionWindow, Windows61IsNotSupported) {
 
 TEST_F(DetectionWindow, ARecoveryModePlayerOpensTheSerialNumberPage) {
   Start(L"win2003", Site(L"/demo"), {kRecovery});
-  const bool shown = driver::WaitUntil(
-      kPageTimeoutMs, [&] { return Read("Frame_DetectPlayer_by_SNO").visible; });
+  const bool shown =
+      driver::WaitUntil(kPageTimeoutMs, [&] { return Read("Frame_DetectPlayer_by_SNO").visible; });
   ASSERT_TRUE(shown) << "no serial-number page; the window shows \""
                      << Narrow(Read("Uni_Error_Label1").text) << "\"";
   EXPECT_EQ(Read("Uni_PID3500_err_MSG").text, LanguageText(L"IDS_ENTER_PLAYER_SNO"));

@@ -13,7 +13,7 @@ struct ControlState {
   bool exists = false;
   bool visible = false;  // shown on the screen: the control and every window it lies in
   bool enabled = false;
-  std::wstring text;     // the live text (WM_GETTEXT)
+  std::wstring text;  // the live text (WM_GETTEXT)
 };
 
 // The state of the control with this id below `main`; `exists` false when there is none.

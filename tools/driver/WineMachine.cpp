@@ -27,8 +27,8 @@ bool KeyExists(HKEY root, const std::wstring& path) {
 
 bool SetWindowsVersionFor(const std::wstring& exeName, const std::wstring& version) {
   HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, (kAppDefaults + exeName).c_str(), 0, nullptr, 0,
-                      KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, (kAppDefaults + exeName).c_str(), 0, nullptr, 0, KEY_WRITE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS)
     return false;
   const bool ok = SetText(key, L"Version", version);
   RegCloseKey(key);

@@ -39,8 +39,9 @@ int wmain(int argc, wchar_t** argv) {
   const bool wait = argc >= 3 && std::wcscmp(argv[1], L"wait") == 0;
   const bool close = argc >= 3 && std::wcscmp(argv[1], L"close") == 0;
   if (!wait && !close) {
-    std::fwprintf(stderr, L"usage: revivix-window wait|close <caption> [seconds]\n"
-                          L"       revivix-window shown <caption> <control id> [seconds]\n");
+    std::fwprintf(stderr,
+                  L"usage: revivix-window wait|close <caption> [seconds]\n"
+                  L"       revivix-window shown <caption> <control id> [seconds]\n");
     return 3;
   }
   const DWORD timeoutMs =

@@ -18,8 +18,7 @@ std::wstring TextProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property)
   SetupDiGetDeviceRegistryPropertyW(set, &device, property, &type, nullptr, 0, &size);
   if (size == 0) return {};
   std::vector<BYTE> data(size + sizeof(wchar_t), 0);
-  if (!SetupDiGetDeviceRegistryPropertyW(set, &device, property, &type, data.data(), size,
-                                         nullptr))
+  if (!SetupDiGetDeviceRegistryPropertyW(set, &device, property, &type, data.data(), size, nullptr))
     return {};
   if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return {};
   return std::wstring(reinterpret_cast<const wchar_t*>(data.data()));
