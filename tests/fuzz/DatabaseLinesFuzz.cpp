@@ -84,7 +84,7 @@ class NoRegistry : public Registry {
  public:
   RegistryValue LocalMachineValue(const std::wstring&, const std::wstring&) override { return {}; }
 };
-class Devices : public DeviceInventory {
+class Inventory : public DeviceInventory {
  public:
   std::vector<DeviceEntry> Devices() override { return devices; }
   std::vector<DeviceEntry> devices;
@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Site site;
   NoShell shell;
   NoRegistry registry;
-  Devices devices;
+  Inventory devices;
   Online online;
   Program program(Ports{loop, files, processes, machine, kernel32, unicows, window, site, shell,
                         registry, devices, online});
