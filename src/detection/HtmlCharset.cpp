@@ -114,9 +114,12 @@ bool NextAttribute(std::string_view bytes, std::size_t& i, Attribute& attribute)
   if (i >= bytes.size()) return true;
   if (bytes[i] == '"' || bytes[i] == '\'') {
     const std::size_t close = bytes.find(bytes[i], i + 1);
-    const std::size_t end = close == std::string_view::npos ? bytes.size() : close;
-    attribute.value = bytes.substr(i + 1, end - i - 1);
-    i = end == bytes.size() ? end : end + 1;
+    if (close == std::string_view::npos) {
+      i = bytes.size();  // cut off: the scan ends here
+      return false;
+    }
+    attribute.value = bytes.substr(i + 1, close - i - 1);
+    i = close + 1;
     return true;
   }
   if (bytes[i] == '>') return true;
@@ -164,6 +167,7 @@ bool PrescanForMeta(std::string_view bytes, HtmlCharset& charset) {
           needPragma = false;
         }
       }
+      if (i >= bytes.size()) return false;  // a meta element cut off declares nothing
       if (haveCharset && (!needPragma || gotPragma)) {
         // A page cannot really be UTF-16 when its ASCII markup could be read as bytes.
         if (found == HtmlCharset::Utf16Le || found == HtmlCharset::Utf16Be)

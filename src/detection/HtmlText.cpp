@@ -133,7 +133,7 @@ const std::unordered_map<std::wstring, TagInfo>& TagTable() {
       {L"h5", {kH5, kBlockP | kHeading}},
       {L"h6", {kH6, kBlockP | kHeading}},
       {L"option", {kOption, 0}},
-      {L"select", {kSelect, kAtomic | kSpecial}},
+      {L"select", {kSelect, kSpecial}},
       {L"dialog", {kOther, kNone | kClosesP | kSpecial}},
       {L"button", {kButton, kSpecial | kScope}},
       // Block elements without a rule of their own.
@@ -1080,7 +1080,18 @@ class Renderer {
       Content();
       return;
     }
-    const int breaks = node.tag == kP ? 2 : (node.flags & kBlock) ? 1 : 0;
+    if (node.tag == kSelect) {
+      // A list box sits on the line like an image, its options on lines of their own.
+      Content();
+      ++select_;
+      for (int c = node.first; c >= 0; c = nodes_[c].next) Walk(c);
+      --select_;
+      pendingSpace_ = false;
+      lineStart_ = false;
+      return;
+    }
+    const bool option = select_ > 0 && node.tag == kOption;
+    const int breaks = node.tag == kP ? 2 : ((node.flags & kBlock) || option) ? 1 : 0;
     if (breaks) {
       EndLine();
       RequireBreaks(breaks);
@@ -1115,6 +1126,7 @@ class Renderer {
   bool pendingSpace_ = false;
   bool lineStart_ = true;
   int preserve_ = 0;
+  int select_ = 0;
   int lastRow_ = -1, lastCell_ = -1;
 };
 
