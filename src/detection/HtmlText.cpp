@@ -973,7 +973,9 @@ class Tokenizer {
 
 class Renderer {
  public:
-  explicit Renderer(const std::vector<Node>& nodes) : nodes_(nodes) {}
+  Renderer(const std::vector<Node>& nodes, std::size_t sizeHint) : nodes_(nodes) {
+    out_.reserve(sizeHint);
+  }
 
   std::wstring Run() {
     Walk(0);
@@ -1150,10 +1152,10 @@ std::wstring NormaliseNewlines(std::wstring_view html) {
 std::wstring RenderInnerText(std::wstring_view html) {
   const std::wstring text = NormaliseNewlines(html);
   std::vector<Node> nodes;
-  nodes.reserve(text.size() / 16 + 16);
+  nodes.reserve(text.size() / 8 + 16);
   TreeBuilder builder(nodes);
   Tokenizer(text, builder).Run();
-  return Renderer(nodes).Run();
+  return Renderer(nodes, text.size()).Run();
 }
 
 }  // namespace revivix
