@@ -7,26 +7,30 @@
 #include "DatabaseFixture.h"
 #include "common/Text.h"
 #include "detection/DeviceMatching.h"
+#include "detection/HtmlCharset.h"
+#include "detection/HtmlText.h"
 #include "detection/PlayerDatabase.h"
 
 namespace revivix::test {
 namespace {
 
-// The demo database's record lines as the page's text shows them: the markup between the
-// lines removed, and @SITE@ filled in as the local site does.
-std::vector<std::wstring> DemoLines() {
-  std::ifstream in(std::string(REVIVIX_SOURCE) +
-                   "/tools/site/demo/revivix/database/Fernclip_database.htm");
+// The demo database page's text as the wizard's HTML engine renders it, with @SITE@ filled in
+// as the local site does, split into its lines.
+std::wstring DemoPageText() {
+  std::ifstream in(
+      std::string(REVIVIX_SOURCE) + "/tools/site/demo/revivix/database/Fernclip_database.htm",
+      std::ios::binary);
   std::stringstream s;
   s << in.rdbuf();
+  const std::string bytes =
+      std::regex_replace(s.str(), std::regex("@SITE@"), "http://127.0.0.1:8080/demo");
+  return RenderInnerText(DecodeHtmlBytes(bytes, "text/html"));
+}
+
+std::vector<std::wstring> DemoLines() {
   std::vector<std::wstring> lines;
-  std::string line;
-  while (std::getline(s, line)) {
-    if (line.rfind("PID_4157,", 0) != 0) continue;
-    line = std::regex_replace(line, std::regex("<br>\\r?$"), "");
-    line = std::regex_replace(line, std::regex("@SITE@"), "http://127.0.0.1:8080/demo");
-    lines.push_back(FromUtf8(line));
-  }
+  for (const std::wstring& line : DatabasePageLines(DemoPageText()))
+    if (!RecordValues(line).empty()) lines.push_back(line);
   return lines;
 }
 
@@ -34,8 +38,11 @@ using DemoSite = DetectionTest;
 
 // What the other parts of the wizard rely on in the demo database.
 TEST_F(DemoSite, HoldsTheAgreedModels) {
+  const std::wstring text = DemoPageText();
+  EXPECT_TRUE(DatabasePageIsValid(text));
+  EXPECT_EQ(text.find(L"player database"), std::wstring::npos) << "the head stays hidden";
   const std::vector<std::wstring> lines = DemoLines();
-  ASSERT_GE(lines.size(), 4u);
+  ASSERT_EQ(lines.size(), 4u);
   int serialModels = 0, notSelectable = 0;
   std::vector<std::wstring> titles;
   for (const std::wstring& line : lines) {
@@ -57,7 +64,7 @@ TEST_F(DemoSite, HoldsTheAgreedModels) {
 
 // The simulated players of the demo and the Wine tests are identified by their device names.
 TEST_F(DemoSite, SimulatedPlayersAreIdentified) {
-  ServeDatabase(Page(DemoLines()));
+  ServeDatabase(DemoPageText());
   Connect(L"USB\\VID_2A5F&PID_4157\\E2EFC200A", L"Zanterix Fernclip 200 USB Device");
   EXPECT_EQ(FindConnectedPlayers(form), 1);
   EXPECT_EQ(form.UpdaterTitle, L"FERNCLIP 200 FIRMWARE UPDATER");
