@@ -26,6 +26,18 @@ TEST(DatabasePage, Validity) {
     EXPECT_EQ(DatabasePageIsValid(row.text), row.valid) << ToUtf8(row.text);
 }
 
+TEST(DatabasePage, ValidityOnLongPages) {
+  // The marker anywhere in a long page, also across every place where a reader could cut it.
+  for (std::size_t before = 8180; before <= 8200; ++before) {
+    EXPECT_TRUE(
+        DatabasePageIsValid(std::wstring(before, L'x') + L"pid_4157 " + std::wstring(100, L'y')))
+        << before;
+    EXPECT_FALSE(DatabasePageIsValid(std::wstring(before, L'x') + L"PID_4157" +
+                                     std::wstring(before, L'z') + L"the page cannot be FOUND"))
+        << before;
+  }
+  EXPECT_FALSE(DatabasePageIsValid(std::wstring(20000, L'x') + L"PID_415"));
+}
 TEST(DatabasePage, OnlyLinesOfFourteenValuesAreRecords) {
   EXPECT_TRUE(RecordValues(L"").empty());
   EXPECT_TRUE(RecordValues(L"a,b,c,d,e,f,g,h,i,j,k,l,m").empty());  // 13 values

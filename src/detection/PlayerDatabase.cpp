@@ -13,12 +13,27 @@ std::wstring FetchDatabasePage(frmMain& form) {
   return LoadHtmlDocument(ports.html, ports.loop, DatabaseAddress(form))->OuterText();
 }
 
+namespace {
+
+// True when the upper-cased text contains `upperPart`. Upper-casing maps each character on its
+// own, so the text is upper-cased a window at a time instead of copied whole.
+bool ContainsUpperCased(std::wstring_view text, std::wstring_view upperPart) {
+  constexpr std::size_t kWindow = 8192;
+  const std::size_t overlap = upperPart.size() - 1;
+  for (std::size_t start = 0; start < text.size(); start += kWindow) {
+    const std::wstring window = UCase(text.substr(start, kWindow + overlap));
+    if (window.find(upperPart) != std::wstring::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool DatabasePageIsValid(const std::wstring& text) {
   // Trimming cannot change what the page contains, so only the emptiness test needs it.
   if (text.find_first_not_of(L' ') == std::wstring::npos) return false;
-  const std::wstring page = UCase(text);
-  if (page.find(L"THE PAGE CANNOT BE FOUND") != std::wstring::npos) return false;
-  return page.find(L"PID_4157") != std::wstring::npos;
+  if (ContainsUpperCased(text, L"THE PAGE CANNOT BE FOUND")) return false;
+  return ContainsUpperCased(text, L"PID_4157");
 }
 
 std::vector<std::wstring> DatabasePageLines(const std::wstring& text) {
