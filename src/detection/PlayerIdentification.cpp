@@ -112,12 +112,9 @@ void Timer2_Timer(frmMain& form) {
 }
 
 void Timer3_Timer(frmMain& form) {
-  // value + 1.5 always lies halfway between two whole numbers: the even one is taken.
-  const std::int64_t twice = 2 * static_cast<std::int64_t>(form.VistaProg1.Value()) + 3;
-  std::int64_t down = (twice - 1) / 2;
-  if (twice < 0) down = -((-twice + 1) / 2);
-  const std::int64_t rounded = down % 2 == 0 ? down : down + 1;
-  form.VistaProg1.SetValue(static_cast<int>(rounded));
+  // value + 1.5 always lies halfway between two whole numbers; the default rounding mode takes
+  // the even one.
+  form.VistaProg1.SetValue(static_cast<int>(std::nearbyint(form.VistaProg1.Value() + 1.5)));
 }
 
 void DetectPlayer(frmMain& form) {

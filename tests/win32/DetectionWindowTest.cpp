@@ -98,6 +98,9 @@ class DetectionWindow : public testing::Test {
                            "[Settings]\r\nRegion=Europe\r\nLanguage=English\r\n"));
     ASSERT_TRUE(WriteBytes(folder_ + L"\\site.ini", "[Site]\r\nAddress=" + Narrow(site) + "\r\n"));
     ASSERT_TRUE(driver::SetWindowsVersionFor(kExe, windowsVersion));
+    // Devices an interrupted earlier run may have left behind go first.
+    for (const Device& device : {kFernclip200, kFernclip300, kRecovery})
+      ASSERT_TRUE(driver::RemoveUsbDevice(device.instance));
     for (const Device& device : devices) {
       devices_.push_back(device);
       ASSERT_TRUE(driver::AddUsbDevice(device.instance, device.name, L"USB Mass Storage Device"));
