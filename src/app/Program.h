@@ -5,7 +5,9 @@
 
 #include <memory>
 
+#include "automation/UpdaterWindows.h"
 #include "i18n/FileReader.h"
+#include "platform/Desktop.h"
 #include "platform/EventLoop.h"
 #include "platform/FileSystem.h"
 #include "platform/HtmlEngine.h"
@@ -29,6 +31,7 @@ struct Ports {
   MainWindow& window;
   HtmlEngine& html;
   Shell& shell;
+  Desktop& desktop;  // the updater's windows
 };
 
 class Program {
@@ -45,6 +48,9 @@ class Program {
 
   // FileReader: the parsed settings file.
   FileReader fileReader;
+
+  // BasWinHandler: the handles of the updater's windows, all 0 until the automation finds them.
+  UpdaterWindows updaterWindows;
 
   // The shared file-system object: created on first use, released when the wizard quits.
   FileSystem& SharedFileSystem();
