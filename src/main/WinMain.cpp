@@ -8,6 +8,7 @@
 #include "app/Program.h"
 #include "app/frmMain.h"
 #include "platform/FileSystem.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32HtmlEngine.h"
 #include "platform/win32/Win32MainWindow.h"
@@ -35,7 +36,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   Win32MainWindow window;
   Win32HtmlEngine html;
   Win32Shell shell(window);
-  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell});
+  Win32Desktop desktop;
+  Program program(
+      Ports{loop, files, processes, system, kernel32, unicows, window, html, shell, desktop});
   frmMain form(program);
 
   Initialise(form);

@@ -11,6 +11,7 @@
 #include "i18n/MProfileString.h"
 #include "i18n/MWin32.h"
 #include "i18n/ProfileReader.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32HtmlEngine.h"
 #include "platform/win32/Win32MainWindow.h"
@@ -186,7 +187,9 @@ TEST(GetWinAPI, PicksTheKernel32FunctionsOnTheNtFamily) {
   Win32MainWindow window;
   Win32HtmlEngine html;
   Win32Shell shell(window);
-  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell});
+  Win32Desktop desktop;
+  Program program(
+      Ports{loop, files, processes, system, kernel32, unicows, window, html, shell, desktop});
 
   EXPECT_EQ(system.Version().platformId, 2u);
   EXPECT_TRUE(IsWindowsNT(system));
