@@ -6,6 +6,7 @@
 #include "FormFixture.h"
 #include "automation/BasWinHandler.h"
 #include "automation/UpdaterAutomation.h"
+#include "common/Text.h"
 #include "fakes/VirtualUpdaters.h"
 #include "i18n/LanguageFile.h"
 
@@ -69,6 +70,7 @@ struct Automation : FormTest {
 struct FormatCase {
   const wchar_t* result;
   const wchar_t* message;
+  friend void PrintTo(const FormatCase& c, std::ostream* os) { *os << ToUtf8(c.result); }
 };
 
 struct FormatPath : Automation, ::testing::WithParamInterface<FormatCase> {};
@@ -151,6 +153,9 @@ struct ResultCase {
   bool upgradeType;
   const wchar_t* text;
   const wchar_t* message;  // nullptr: the watch goes on
+  friend void PrintTo(const ResultCase& c, std::ostream* os) {
+    *os << (c.upgradeType ? "upgrade " : "format ") << ToUtf8(c.text);
+  }
 };
 
 struct ResultTexts : Automation, ::testing::WithParamInterface<ResultCase> {};
@@ -373,6 +378,7 @@ TEST_F(Automation, FinishUpgradeWithFailStillClosesAndFocusesExit) {
 // before it looks (here for a window that is not there, so nothing else changes them).
 struct ClearingCase {
   const char* step;
+  friend void PrintTo(const ClearingCase& c, std::ostream* os) { *os << c.step; }
   void (*run)(frmMain&);
   std::vector<WindowHandle UpdaterWindows::*> cleared;
 };
