@@ -15,9 +15,9 @@ constexpr std::intptr_t kLiveTextLimit = 65535;
 
 // The stored text of a window as the callbacks see it: a buffer of 260 blanks filled by
 // GetWindowTextA, cut at the NUL, trimmed and upper-cased.
-std::wstring StoredText(Program& program, WindowHandle window) {
+std::wstring StoredText(Desktop& desktop, WindowHandle window) {
   std::string buffer(kWindowTextBuffer, ' ');
-  program.ports.desktop.GetWindowTextA(window, buffer.data(), kWindowTextBuffer);
+  desktop.GetWindowTextA(window, buffer.data(), kWindowTextBuffer);
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
   return UCase(TrimAtNul(DecodeAnsi1252(bytes, buffer.size())));
 }
@@ -38,18 +38,16 @@ std::wstring TrimAtNul(const std::wstring& text) {
   return Trim(nul == std::wstring::npos ? text : text.substr(0, nul));
 }
 
-int TopWindowProc(Program& program, WindowHandle window, std::intptr_t) {
-  UpdaterWindows& w = program.updaterWindows;
-  if (StoredText(program, window) == w.SearchTitle) {
+int TopWindowProc(Desktop& desktop, UpdaterWindows& w, WindowHandle window) {
+  if (StoredText(desktop, window) == w.SearchTitle) {
     w.FoundWindow = window;
     return 0;
   }
   return 1;
 }
 
-int ChildWindowProc(Program& program, WindowHandle window, std::intptr_t) {
-  UpdaterWindows& w = program.updaterWindows;
-  const std::wstring text = StoredText(program, window);
+int ChildWindowProc(Desktop& desktop, UpdaterWindows& w, WindowHandle window) {
+  const std::wstring text = StoredText(desktop, window);
   // The tests are independent: one window may fill several fields, and a later window with the
   // same text replaces an earlier one, except in the three empty-text slots.
   if (text == L"&FORMAT DATA AREA") w.FormatButton = window;
@@ -66,31 +64,23 @@ int ChildWindowProc(Program& program, WindowHandle window, std::intptr_t) {
   return 1;
 }
 
-void FindTopWindow(Program& program) {
-  program.updaterWindows.FoundWindow = 0;
-  program.ports.desktop.EnumWindows(
-      [&program](WindowHandle window, std::intptr_t value) {
-        return TopWindowProc(program, window, value);
-      },
-      0);
+void FindTopWindow(Desktop& desktop, UpdaterWindows& w) {
+  w.FoundWindow = 0;
+  desktop.EnumWindows(
+      [&](WindowHandle window, std::intptr_t) { return TopWindowProc(desktop, w, window); }, 0);
 }
 
-void ScanUpdater(Program& program) {
-  UpdaterWindows& w = program.updaterWindows;
-  FindTopWindow(program);
+void ScanUpdater(Desktop& desktop, UpdaterWindows& w) {
+  FindTopWindow(desktop, w);
   if (w.FoundWindow == 0) return;
   w.MainWindow = w.FoundWindow;
-  program.ports.desktop.EnumChildWindows(
+  desktop.EnumChildWindows(
       w.MainWindow,
-      [&program](WindowHandle window, std::intptr_t value) {
-        return ChildWindowProc(program, window, value);
-      },
-      0);
+      [&](WindowHandle window, std::intptr_t) { return ChildWindowProc(desktop, w, window); }, 0);
 }
 
-std::wstring ReadLiveText(Program& program, WindowHandle window) {
+std::wstring ReadLiveText(Desktop& desktop, WindowHandle window) {
   if (window == 0) return L"";
-  Desktop& desktop = program.ports.desktop;
   std::intptr_t length = desktop.SendMessageA(window, kWmGetTextLength, 0, 0);
   if (length < 0) length = 0;
   if (length > kLiveTextLimit) length = kLiveTextLimit;
@@ -99,6 +89,26 @@ std::wstring ReadLiveText(Program& program, WindowHandle window) {
                        reinterpret_cast<std::intptr_t>(buffer.data()));
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
   return UCase(TrimAtNul(DecodeAnsi1252(bytes, buffer.size())));
+}
+
+int TopWindowProc(Program& program, WindowHandle window, std::intptr_t) {
+  return TopWindowProc(program.ports.desktop, program.updaterWindows, window);
+}
+
+int ChildWindowProc(Program& program, WindowHandle window, std::intptr_t) {
+  return ChildWindowProc(program.ports.desktop, program.updaterWindows, window);
+}
+
+void FindTopWindow(Program& program) {
+  FindTopWindow(program.ports.desktop, program.updaterWindows);
+}
+
+void ScanUpdater(Program& program) {
+  ScanUpdater(program.ports.desktop, program.updaterWindows);
+}
+
+std::wstring ReadLiveText(Program& program, WindowHandle window) {
+  return ReadLiveText(program.ports.desktop, window);
 }
 
 }  // namespace revivix

@@ -35,4 +35,11 @@ void FindTopWindow(Program& program);
 // upper-cased and cut at its first NUL. A handle of 0 gives "".
 std::wstring ReadLiveText(Program& program, WindowHandle window);
 
+// The same on a desktop and a table of their own (the functions above use the run's).
+int TopWindowProc(Desktop& desktop, UpdaterWindows& w, WindowHandle window);
+int ChildWindowProc(Desktop& desktop, UpdaterWindows& w, WindowHandle window);
+void ScanUpdater(Desktop& desktop, UpdaterWindows& w);
+void FindTopWindow(Desktop& desktop, UpdaterWindows& w);
+std::wstring ReadLiveText(Desktop& desktop, WindowHandle window);
+
 }  // namespace revivix
