@@ -16,6 +16,7 @@
 
 #include "AutomationRig.h"
 #include "TestSupport.h"
+#include "automation/BasWinHandler.h"
 #include "common/Text.h"
 #include "driver/Paths.h"
 
@@ -205,6 +206,47 @@ TEST_F(UpdaterRun, UpgradeTitleWithFormatButtonsPressesFormatAndClosesAsUpgrade)
   EXPECT_EQ(Count(log, "click &Start"), 1);
   EXPECT_EQ(Count(log, "click UPGRADE"), 0);
   EXPECT_EQ(Count(log, "closed by WM_CLOSE"), 1);
+}
+
+// The Desktop contract the discovery relies on, on the upgrade-type updater's windows: the
+// stored text of another program's control is its creation text while WM_GETTEXT answers its
+// live status; children are listed in creation order; a post to handle 0 reaches nothing.
+TEST_F(UpdaterRun, DesktopSeesStoredAndLiveTextsOfAnotherProgram) {
+  const Case c{"desktop", Kind::Upgrade, L"Fernclip300-desktop.exe", Ending::Success};
+  const std::wstring exe = Install(c);
+  Child updater(L"\"" + exe + L"\" 0", folder.c_str());
+  ASSERT_TRUE(updater.Started());
+  Program& program = rig.program;
+  UpdaterWindows& w = program.updaterWindows;
+  w.SearchTitle = L"FERNCLIP 300 FIRMWARE UPGRADE";
+  ASSERT_TRUE(rig.RunUntil(20000, [&] {
+    ScanUpdater(program);
+    return w.IntroText != 0;  // the introduction appears after a short delay
+  }));
+  ASSERT_NE(w.CompletedText, 0u);
+  EXPECT_EQ(ReadLiveText(program, w.CompletedText), L"READY");
+  EXPECT_EQ(ReadLiveText(program, w.IntroText),
+            L"THIS PROGRAM WILL UPGRADE YOUR PLAYER'S FIRMWARE.");
+  EXPECT_NE(w.UpgradeButton, 0u);
+  std::vector<WindowHandle> children;
+  rig.desktop.EnumChildWindows(
+      w.MainWindow,
+      [&](WindowHandle h, std::intptr_t) {
+        children.push_back(h);
+        return 1;
+      },
+      0);
+  ASSERT_EQ(children.size(), 3u);
+  EXPECT_EQ(children[0], w.IntroText);
+  EXPECT_EQ(children[1], w.CompletedText);
+  EXPECT_EQ(children[2], w.UpgradeButton);
+
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  EXPECT_FALSE(rig.desktop.PostMessageA(0, kBmClick, 0, 0));
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, kBmClick, kBmClick, PM_NOREMOVE));
+  EXPECT_EQ(rig.desktop.SendMessageA(0, kWmClose, 0, 0), 0);
+  EXPECT_EQ(ReadLiveText(program, 0), L"");
 }
 
 INSTANTIATE_TEST_SUITE_P(
