@@ -258,6 +258,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"format_bothbuttons", Kind::Format, L"Fernclip200-bothbuttons.exe", Ending::Success},
         Case{"upgrade_success", Kind::Upgrade, L"Fernclip300.exe", Ending::Success},
         Case{"upgrade_fail", Kind::Upgrade, L"Fernclip300-fail.exe", Ending::Failure},
+        Case{"upgrade_slowstart", Kind::Upgrade, L"FERNCLIP300-SLOWSTART.exe", Ending::Success},
         Case{"upgrade_lowbattery", Kind::Upgrade, L"Fernclip300-lowbattery.exe",
              Ending::LowBattery},
         Case{"upgrade_secondwarning", Kind::Upgrade, L"Fernclip300-secondwarning.exe",
