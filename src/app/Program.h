@@ -7,8 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "automation/UpdaterWindows.h"
 #include "i18n/FileReader.h"
 #include "platform/ConnectionCheck.h"
+#include "platform/Desktop.h"
 #include "platform/DeviceInventory.h"
 #include "platform/EventLoop.h"
 #include "platform/FileSystem.h"
@@ -37,6 +39,7 @@ struct Ports {
   Registry& registry;
   DeviceInventory& devices;
   ConnectionCheck& connection;
+  Desktop& desktop;  // the updater's windows
 };
 
 class Program {
@@ -53,6 +56,9 @@ class Program {
 
   // FileReader: the parsed settings file.
   FileReader fileReader;
+
+  // BasWinHandler: the handles of the updater's windows, all 0 until the automation finds them.
+  UpdaterWindows updaterWindows;
 
   // The shared file-system object: created on first use, released when the wizard quits.
   FileSystem& SharedFileSystem();

@@ -9,6 +9,7 @@
 #include "app/frmMain.h"
 #include "platform/FileSystem.h"
 #include "platform/win32/Win32ConnectionCheck.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32DeviceInventory.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32HtmlEngine.h"
@@ -41,8 +42,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   Win32Registry registry;
   Win32DeviceInventory devices;
   Win32ConnectionCheck connection;
+  Win32Desktop desktop;
   Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                        registry, devices, connection});
+                        registry, devices, connection, desktop});
   frmMain form(program);
 
   Initialise(form);

@@ -11,6 +11,7 @@
 #include "fakes/FakeEnvironment.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakeHtmlEngine.h"
+#include "fakes/VirtualDesktop.h"
 #include "i18n/ProfileReader.h"
 
 namespace revivix::test {
@@ -157,6 +158,7 @@ class FakePlatform {
   FakeRegistry registry;
   FakeDeviceInventory devices;
   FakeConnectionCheck connection;
+  VirtualDesktop desktop{loop};
   Program program;
 };
 

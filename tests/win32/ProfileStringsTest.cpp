@@ -12,6 +12,7 @@
 #include "i18n/MWin32.h"
 #include "i18n/ProfileReader.h"
 #include "platform/win32/Win32ConnectionCheck.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32DeviceInventory.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32HtmlEngine.h"
@@ -192,8 +193,9 @@ TEST(GetWinAPI, PicksTheKernel32FunctionsOnTheNtFamily) {
   Win32Registry registry;
   Win32DeviceInventory devices;
   Win32ConnectionCheck connection;
+  Win32Desktop desktop;
   Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                        registry, devices, connection});
+                        registry, devices, connection, desktop});
 
   EXPECT_EQ(system.Version().platformId, 2u);
   EXPECT_TRUE(IsWindowsNT(system));
