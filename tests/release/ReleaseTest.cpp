@@ -1,7 +1,8 @@
 // The release as a user meets it, under Wine: the version records of the programs and
-// installers, and the x86_64 installer run silently (files, Add/Remove entry, Start-menu
-// shortcut, the installed wizard's window, a second install over the first) and its uninstaller
-// run silently. Arguments (name=value; paths may be Linux paths):
+// installers; the x86_64 installer run silently (files, Add/Remove entry, Start-menu shortcut,
+// the installed wizard's window, a second install over the first) and its uninstaller run
+// silently; and the installer's first page, the English license.
+// Arguments (name=value; paths may be Linux paths):
 //   --version=X            the project's version
 //   --versioned=PATH       a program or installer whose version record must be X (repeatable)
 //   --installer=PATH       the x86_64 installer
@@ -272,7 +273,7 @@ TEST(VersionRecord, ProgramsAndInstallersCarryTheProjectVersion) {
   }
 }
 
-class SilentInstall : public testing::Test {
+class Installer : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
@@ -309,7 +310,7 @@ class SilentInstall : public testing::Test {
   fs::path runnable_, programFiles_, startMenu_, makerFolder_, installFolder_, shortcutFolder_;
 };
 
-TEST_F(SilentInstall, InstallsRunsReinstallsAndUninstallsWithoutTrace) {
+TEST_F(Installer, InstallsRunsReinstallsAndUninstallsWithoutTrace) {
   const std::wstring version = Wide(Value("version"));
   ASSERT_EQ(RunAndWait(L"\"" + installer_ + L"\" /S"), 0);
 
@@ -370,7 +371,7 @@ TEST_F(SilentInstall, InstallsRunsReinstallsAndUninstallsWithoutTrace) {
   EXPECT_FALSE(RegistryKeyExists(kUninstallKey));
 }
 
-TEST_F(SilentInstall, FirstPageShowsTheEnglishLicense) {
+TEST_F(Installer, FirstPageShowsTheEnglishLicense) {
   const std::string raw = Bytes(revivix::driver::WindowsPath(Value("license")));
   ASSERT_GE(raw.size(), 4u);
   std::wstring license(raw.size() / 2, L'\0');
