@@ -4,7 +4,8 @@
 // silently; and the installer's first page, the English license.
 // Arguments (name=value; paths may be Linux paths):
 //   --version=X            the project's version
-//   --versioned=PATH       a program or installer whose version record must be X (repeatable)
+//   --versioned=PATH       a program or installer whose version record must be X and whose
+//                          manifest must ask for administrator rights (repeatable)
 //   --installer=PATH       the x86_64 installer
 //   --runnable=PATH        the release build's runnable folder the installer must reproduce
 //   --readme=PATH          the README.txt packed beside it
@@ -124,6 +125,24 @@ VersionRecord ReadVersionRecord(const std::wstring& path) {
   record.company = text(L"CompanyName");
   record.productName = text(L"ProductName");
   return record;
+}
+
+// The application manifest embedded in a program (32- or 64-bit), or "" when it has none.
+std::string ManifestOf(const std::wstring& path) {
+  HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!module) return {};
+  std::string manifest;
+  if (HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
+    const auto* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    if (data) manifest.assign(data, SizeofResource(module, found));
+  }
+  FreeLibrary(module);
+  return manifest;
+}
+
+bool AsksForAdministratorRights(const std::wstring& path) {
+  return ManifestOf(path).find("level=\"requireAdministrator\"") != std::string::npos;
 }
 
 std::string Bytes(const fs::path& path) {
@@ -253,7 +272,7 @@ std::wstring ClassOf(HWND window) {
 
 }  // namespace
 
-TEST(VersionRecord, ProgramsAndInstallersCarryTheProjectVersion) {
+TEST(VersionRecord, ProgramsAndInstallersCarryTheProjectVersionAndAskForAdministrator) {
   const std::string version = Value("version");
   ASSERT_FALSE(version.empty()) << "--version= is missing";
   // The update check compares the database's version with this one.
@@ -270,6 +289,7 @@ TEST(VersionRecord, ProgramsAndInstallersCarryTheProjectVersion) {
     EXPECT_EQ(record.productText, Wide(version));
     EXPECT_EQ(record.company, kVendor);
     EXPECT_EQ(record.productName, kProduct);
+    EXPECT_TRUE(AsksForAdministratorRights(revivix::driver::WindowsPath(file)));
   }
 }
 
@@ -339,6 +359,7 @@ TEST_F(Installer, InstallsRunsReinstallsAndUninstallsWithoutTrace) {
   EXPECT_EQ(RegistryText(kUninstallKey, L"UninstallString"), L"\"" + uninstaller + L"\"");
   EXPECT_EQ(RegistryText(kUninstallKey, L"QuietUninstallString"), L"\"" + uninstaller + L"\" /S");
   EXPECT_EQ(ShortcutTarget((shortcutFolder_ / (kProduct + L".lnk")).wstring()), program);
+  EXPECT_TRUE(AsksForAdministratorRights(uninstaller));
 
   // The installed wizard starts from its folder, shows its window and closes on request.
   {
