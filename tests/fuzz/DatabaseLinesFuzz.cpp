@@ -93,6 +93,21 @@ class Online : public ConnectionCheck {
  public:
   bool CanConnect(const std::wstring&) override { return true; }
 };
+class EmptyDesktop : public Desktop {
+ public:
+  void EnumWindows(const WindowProc&, std::intptr_t) override {}
+  void EnumChildWindows(WindowHandle, const WindowProc&, std::intptr_t) override {}
+  int GetWindowTextA(WindowHandle, char*, int) override { return 0; }
+  std::intptr_t SendMessageA(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
+    return 0;
+  }
+  bool PostMessageA(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
+    return false;
+  }
+  bool SetWindowPos(WindowHandle, WindowHandle, int, int, int, int, std::uint32_t) override {
+    return false;
+  }
+};
 
 }  // namespace
 }  // namespace revivix::fuzz
@@ -111,8 +126,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   NoRegistry registry;
   Inventory devices;
   Online online;
+  EmptyDesktop desktop;
   Program program(Ports{loop, files, processes, machine, kernel32, unicows, window, site, shell,
-                        registry, devices, online});
+                        registry, devices, online, desktop});
   frmMain form(program);
 
   site.text = DecodeAnsi1252(data, size);
