@@ -14,6 +14,7 @@
 #include "platform/ProfileStrings.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
+#include "platform/UrlDownload.h"
 
 namespace revivix {
 
@@ -29,6 +30,7 @@ struct Ports {
   MainWindow& window;
   HtmlEngine& html;
   Shell& shell;
+  UrlDownload& download;
 };
 
 class Program {

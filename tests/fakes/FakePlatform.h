@@ -10,6 +10,7 @@
 #include "app/Program.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakeHtmlEngine.h"
+#include "fakes/FakeUrlDownload.h"
 #include "i18n/ProfileReader.h"
 
 namespace revivix::test {
@@ -147,6 +148,7 @@ class FakePlatform {
   FakeMainWindow window;
   FakeHtmlEngine html;
   FakeShell shell;
+  FakeUrlDownload download{loop};
   Program program;
 };
 
