@@ -247,17 +247,19 @@ std::wstring FormatNumber(double value, std::wstring_view format) {
   char buffer[400];
   std::snprintf(buffer, sizeof buffer, "%.0f", scaled);
   std::string digits = buffer;
-  if (digits.size() < places + 1) digits.insert(0, places + 1 - digits.size(), '0');
+  if (digits.size() < places + 1) digits = std::string(places + 1 - digits.size(), '0') + digits;
   std::string integer = digits.substr(0, digits.size() - places);
   std::string decimals = digits.substr(digits.size() - places);
-  integer.erase(0, integer.find_first_not_of('0'));
-  if (integer.size() < fixedDigits) integer.insert(0, fixedDigits - integer.size(), '0');
+  const std::size_t firstDigit = integer.find_first_not_of('0');
+  integer = firstDigit == std::string::npos ? std::string() : integer.substr(firstDigit);
+  if (integer.size() < fixedDigits)
+    integer = std::string(fixedDigits - integer.size(), '0') + integer;
   while (decimals.size() > fixedPlaces && decimals.back() == '0') decimals.pop_back();
 
-  std::string text = integer;
+  std::string text = value < 0 && scaled != 0 ? "-" : "";
+  text += integer;
   if (dot != std::wstring_view::npos && (!decimals.empty() || fraction.empty())) text += ".";
   text += decimals;
-  if (value < 0 && scaled != 0) text.insert(0, "-");
   return std::wstring(text.begin(), text.end());
 }
 

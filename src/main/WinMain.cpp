@@ -15,6 +15,7 @@
 #include "platform/win32/Win32ProfileStrings.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32UrlDownload.h"
 #include "platform/win32/Win32Views.h"
 #include "resource.h"
 
@@ -35,7 +36,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   Win32MainWindow window;
   Win32HtmlEngine html;
   Win32Shell shell(window);
-  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell});
+  Win32UrlDownload download;
+  Program program(
+      Ports{loop, files, processes, system, kernel32, unicows, window, html, shell, download});
   frmMain form(program);
 
   Initialise(form);

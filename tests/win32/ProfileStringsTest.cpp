@@ -17,6 +17,7 @@
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileStrings.h"
 #include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32UrlDownload.h"
 #include "platform/win32/Win32SystemInfo.h"
 
 namespace revivix::win32 {
@@ -186,7 +187,9 @@ TEST(GetWinAPI, PicksTheKernel32FunctionsOnTheNtFamily) {
   Win32MainWindow window;
   Win32HtmlEngine html;
   Win32Shell shell(window);
-  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell});
+  Win32UrlDownload download;
+  Program program(
+      Ports{loop, files, processes, system, kernel32, unicows, window, html, shell, download});
 
   EXPECT_EQ(system.Version().platformId, 2u);
   EXPECT_TRUE(IsWindowsNT(system));
