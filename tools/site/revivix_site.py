@@ -13,6 +13,10 @@ that folder ("/database.htm"), its values objects with any of
   body          the page's text, sent instead of a file (UTF-8)
 Rules are read at every request, so a test can change them while the server runs.
 
+In pages (files ending in .htm or .html, and "body" texts) the token @SITE@ is replaced by the
+address the request was made to ("http://127.0.0.1:PORT"), so a link page can name the updater
+on the same server whatever port it took.
+
 Usage: revivix_site.py --root DIR [--port N] [--port-file FILE] [--log FILE] [--lifetime S]
 Port 0 (the default) takes a free port; the port in use is written to --port-file. The server
 ends by itself after --lifetime seconds (default 1800) so that it never outlives its test run.
@@ -74,6 +78,7 @@ class Handler(BaseHTTPRequestHandler):
             time.sleep(float(rule["delay_ms"]) / 1000.0)
 
         status = int(rule.get("status", 200))
+        file_path = None
         if "body" in rule:
             body = rule["body"].encode("utf-8")
             content_type = rule.get("content_type", "text/html")
@@ -88,6 +93,10 @@ class Handler(BaseHTTPRequestHandler):
                     body = f.read()
                 guessed = mimetypes.guess_type(file_path)[0] or "application/octet-stream"
                 content_type = rule.get("content_type", guessed)
+
+        if "body" in rule or (file_path or "").lower().endswith((".htm", ".html")):
+            host = self.headers.get("Host") or "127.0.0.1:%d" % self.server.server_address[1]
+            body = body.replace(b"@SITE@", ("http://" + host).encode("ascii", "replace"))
 
         try:
             self.send_response(status)
