@@ -40,7 +40,8 @@ TEST_F(DownloadTest, FindUpdaterLinkPicksTheLastOfOneToTwentyLinks) {
        L"<a href=\"http://a/1.exe\">1</a><a href=\"http://a/2.exe\">2</a>", L"http://a/2.exe",
        false},
       {"a link in the document type counts",
-       L"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" \"http://www.w3.org/TR/html4/strict.dtd\">"
+       L"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" "
+       L"\"http://www.w3.org/TR/html4/strict.dtd\">"
        L"<HTML><BODY>no anchors</BODY></HTML>",
        L"http://www.w3.org/TR/html4/strict.dtd", false},
       {"the text before the first anchor counts, the anchor wins",
@@ -49,8 +50,8 @@ TEST_F(DownloadTest, FindUpdaterLinkPicksTheLastOfOneToTwentyLinks) {
       {"single quotes: the whole piece is the text",
        L"<BODY><A HREF='http://site/fw/upd.exe'>Get</A></BODY>",
        L"'http://site/fw/upd.exe'>Get</A></BODY>", false},
-      {"case of HTTP does not matter", L"<A HREF=\"HtTp://site/fw/Up.exe\">", L"HtTp://site/fw/Up.exe",
-       false},
+      {"case of HTTP does not matter", L"<A HREF=\"HtTp://site/fw/Up.exe\">",
+       L"HtTp://site/fw/Up.exe", false},
       {"anchor without HTTP is skipped", L"<A HREF=\"upd.exe\">x</A><A HREF=\"http://s/a.exe\">",
        L"http://s/a.exe", false},
   };
@@ -106,15 +107,24 @@ TEST(FormatNumber, DigitPlaceholders) {
     const wchar_t* format;
     const wchar_t* text;
   } cases[] = {
-      {0, L"####", L""},         {1, L"####", L"1"},
-      {1023, L"####", L"1023"},  {123456, L"####", L"123456"},
-      {0, L"##.00", L".00"},     {0.5, L"##.00", L".50"},
-      {0.0003, L"##.00", L".00"}, {0.005, L"##.00", L".01"},
-      {2, L"##.00", L"2.00"},    {3, L"##.00", L"3.00"},
-      {0.999, L"##.00", L"1.00"}, {99.999, L"##.00", L"100.00"},
-      {1234.5678, L"##.00", L"1234.57"}, {4096.0, L"##.00", L"4096.00"},
-      {1e15, L"##.00", L"1000000000000000.00"}, {-2.5, L"##.00", L"-2.50"},
-      {7, L"000", L"007"},       {1.5, L"#.##", L"1.5"},
+      {0, L"####", L""},
+      {1, L"####", L"1"},
+      {1023, L"####", L"1023"},
+      {123456, L"####", L"123456"},
+      {0, L"##.00", L".00"},
+      {0.5, L"##.00", L".50"},
+      {0.0003, L"##.00", L".00"},
+      {0.005, L"##.00", L".01"},
+      {2, L"##.00", L"2.00"},
+      {3, L"##.00", L"3.00"},
+      {0.999, L"##.00", L"1.00"},
+      {99.999, L"##.00", L"100.00"},
+      {1234.5678, L"##.00", L"1234.57"},
+      {4096.0, L"##.00", L"4096.00"},
+      {1e15, L"##.00", L"1000000000000000.00"},
+      {-2.5, L"##.00", L"-2.50"},
+      {7, L"000", L"007"},
+      {1.5, L"#.##", L"1.5"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(FormatNumber(c.value, c.format), c.text) << c.value << " " << ToUtf8(c.format);
@@ -127,8 +137,8 @@ TEST_F(DownloadTest, ProgressShowsKilobytesThenMegabytes) {
     const wchar_t* total;
   } cases[] = {
       {0, 700, L"KB", L"/.00MB"},
-      {300, 700, L"KB", L"/.00MB"},  // 0.29 KB rounds to 0: no number in front
-      {512, 1000, L"KB", L"/.00MB"},  // exactly one half rounds to the even 0
+      {300, 700, L"KB", L"/.00MB"},         // 0.29 KB rounds to 0: no number in front
+      {512, 1000, L"KB", L"/.00MB"},        // exactly one half rounds to the even 0
       {1536, 1048576, L"2KB", L"/1.00MB"},  // one and a half rounds to the even 2
       {524288, 1048576, L"512KB", L"/1.00MB"},
       {1048166, 2097152, L"1.00MB", L"/2.00MB"},  // 1023.6 KB rounds to 1024
@@ -183,7 +193,9 @@ TEST(UpdaterFileName, KeepsPlainNamesAndRefusesNamesThatLeaveTheFolder) {
       {L"http://site/fw/upd.exe?x=1", L""},
       {L"http://site/fw/a*.exe", L""},
       {L"http://site/fw/a\tb.exe", L""},
-      {L"http://site/fw/a\x01" L"b.exe", L""},
+      {L"http://site/fw/a\x01"
+       L"b.exe",
+       L""},
       {L"http://site/fw/upd.exe.", L""},
       {L"http://site/fw/upd.exe ", L""},
       {L"http://site/fw/CON", L""},
@@ -202,7 +214,9 @@ TEST(UpdaterFileName, KeepsPlainNamesAndRefusesNamesThatLeaveTheFolder) {
 
 TEST(IsPortableExecutable, NeedsMzAndThePeSignatureWhereTheHeaderPointsTo) {
   const std::string good = DownloadTest::ProgramBytes(256);
-  const auto bytes = [](const std::string& s) { return std::vector<std::uint8_t>(s.begin(), s.end()); };
+  const auto bytes = [](const std::string& s) {
+    return std::vector<std::uint8_t>(s.begin(), s.end());
+  };
   EXPECT_TRUE(IsPortableExecutable(bytes(good)));
   EXPECT_FALSE(IsPortableExecutable(bytes("")));
   EXPECT_FALSE(IsPortableExecutable(bytes("MZ")));
@@ -303,8 +317,8 @@ TEST_F(DownloadTest, AFailedDownloadShowsTheErrorAndEndsTwoSecondsLater) {
       {"HTML saved as upd.exe", L"http://site/fw/upd.exe", true, kDownloadOk, html, true},
       {"HTML saved as UPD.EXE", L"http://site/fw/UPD.EXE", true, kDownloadOk, html, true},
       {"a truncated program", L"http://site/fw/upd.exe", true, kDownloadOk, "MZ\x90", true},
-      {"hostile name", L"http://site/fw/..%5C..%5Cevil.exe", true, kDownloadOk,
-       ProgramBytes(), true},
+      {"hostile name", L"http://site/fw/..%5C..%5Cevil.exe", true, kDownloadOk, ProgramBytes(),
+       true},
       {"drive in the name", L"http://site/fw/a:b.exe", true, kDownloadOk, ProgramBytes(), true},
   };
   for (const FailureCase& c : cases) {
@@ -341,8 +355,8 @@ TEST_F(DownloadTest, AFailedDownloadShowsTheErrorAndEndsTwoSecondsLater) {
 }
 
 TEST_F(DownloadTest, HostileNamesAreNeverRequested) {
-  for (const wchar_t* url : {L"http://site/fw/..%5C..%5Cevil.exe", L"http://site/fw/a:b.exe",
-                             L"http://site/fw/"}) {
+  for (const wchar_t* url :
+       {L"http://site/fw/..%5C..%5Cevil.exe", L"http://site/fw/a:b.exe", L"http://site/fw/"}) {
     FakePlatform p;
     frmMain f{p.program};
     f.UpdaterUrl = url;

@@ -39,8 +39,8 @@ TEST_F(TumoDLTest, ReportsStartProgressAndDoneInOrder) {
   platform.download.transfers[kUrl] = FakeTransfer::Of("MZ-body-300", 3);
   const auto result = dl.StartTheStinkinDownLoad(kUrl, Target());
   EXPECT_EQ(result, std::optional<bool>(true));
-  EXPECT_EQ(events, (std::vector<std::string>{"start", "prog 3/11", "prog 7/11", "prog 11/11",
-                                              "done"}));
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"start", "prog 3/11", "prog 7/11", "prog 11/11", "done"}));
   EXPECT_EQ(platform.ReadFile("FW/upd.exe"), "MZ-body-300");
   EXPECT_EQ(platform.loop.doEventsCalls, 3);
   EXPECT_FALSE(dl.Running());
@@ -102,8 +102,8 @@ TEST_F(TumoDLTest, ASecondStartWhileRunningIsRefusedWithoutTouchingTheFirst) {
     EXPECT_NE(r, std::optional<bool>(false));
   }
   EXPECT_EQ(platform.download.requests.size(), 1u);
-  EXPECT_EQ(events, (std::vector<std::string>{"start", "prog 2/6", "prog 4/6", "prog 6/6",
-                                              "done"}));
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"start", "prog 2/6", "prog 4/6", "prog 6/6", "done"}));
 }
 
 TEST_F(TumoDLTest, AStartAfterAKillInsideTheSameDownloadIsStillRefused) {

@@ -65,8 +65,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   log += "folder: " + Utf8(CurrentFolder()) + "\r\n";
 
   const std::wstring logPath = self + L".log";
-  HANDLE file = CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 1;
   DWORD written = 0;
   WriteFile(file, log.data(), static_cast<DWORD>(log.size()), &written, nullptr);
@@ -79,8 +79,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = L"RevivixRecorder";
   RegisterClassW(&windowClass);
-  HWND window = CreateWindowW(L"RevivixRecorder", L"Revivix recorder", WS_OVERLAPPEDWINDOW, 600,
-                              80, 360, 120, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowW(L"RevivixRecorder", L"Revivix recorder", WS_OVERLAPPEDWINDOW, 600, 80,
+                              360, 120, nullptr, nullptr, instance, nullptr);
   if (!window) return 0;
   CreateWindowW(L"STATIC", shown.c_str(), WS_CHILD | WS_VISIBLE, 12, 12, 320, 40, window, nullptr,
                 instance, nullptr);

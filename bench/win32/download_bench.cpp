@@ -67,9 +67,8 @@ int main(int argc, char** argv) {
 
   WIN32_FILE_ATTRIBUTE_DATA data{};
   GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data);
-  const double bytes =
-      static_cast<double>((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
-                          data.nFileSizeLow);
+  const double bytes = static_cast<double>(
+      (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
   std::printf("result=%s seconds=%.3f bytes=%.0f MBps=%.1f progress_events=%ld label=%ls\n",
               result == true ? "true" : "false", seconds, bytes, bytes / seconds / 1048576.0,
               events, form.Label_Actual_Size.Caption().c_str());

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <exception>
 #include <memory>
 #include <optional>
 
@@ -20,9 +21,6 @@ namespace {
 constexpr int kShowNormal = 1;
 constexpr std::size_t kLinkSlots = 21;
 
-// Too many texts with "HTTP" on the link page.
-struct TooManyLinks {};
-
 // The download step's messages: the user's name, ", " and the text, in the message label.
 void ShowMessage(frmMain& form, const std::wstring& key) {
   form.Uni_Error_Label1.SetCaption(form.UserName);
@@ -40,22 +38,6 @@ void ShowSiteOffline(frmMain& form) {
   ShowErrorPage(form);
 }
 
-std::wstring CollectLink(const std::wstring& html) {
-  std::array<std::wstring, kLinkSlots> slots;
-  std::size_t used = 0;
-  for (const std::wstring& piece : Split(html, L"<A HREF=")) {
-    if (!ContainsNoCase(piece, L"HTTP")) continue;
-    for (const std::wstring& part : Split(piece, L"\"")) {
-      if (!ContainsNoCase(part, L"HTTP")) continue;
-      if (used == kLinkSlots) throw TooManyLinks{};
-      slots[used++] = part;
-    }
-  }
-  if (used == 0) throw TooManyLinks{};  // no link at all fails the same way
-  // All slots filled: the page holds too many links to trust any of them.
-  return used == kLinkSlots ? std::wstring() : slots[used - 1];
-}
-
 bool EndsWithNoCase(const std::wstring& text, const std::wstring& end) {
   return text.size() >= end.size() && EqualsNoCase(text.substr(text.size() - end.size()), end);
 }
@@ -68,17 +50,37 @@ void DownloadFailed(frmMain& form) {
 
 }  // namespace
 
+std::optional<std::wstring> ReadUpdaterLink(const std::wstring& html) {
+  if (Trim(html).empty()) return std::nullopt;
+  std::array<std::wstring, kLinkSlots> slots;
+  std::size_t used = 0;
+  for (const std::wstring& piece : Split(html, L"<A HREF=")) {
+    if (!ContainsNoCase(piece, L"HTTP")) continue;
+    for (const std::wstring& part : Split(piece, L"\"")) {
+      if (!ContainsNoCase(part, L"HTTP")) continue;
+      if (used == kLinkSlots) return std::nullopt;  // a 22nd text
+      slots[used++] = part;
+    }
+  }
+  if (used == 0) return std::nullopt;
+  // All slots filled: the page holds too many links to trust any of them.
+  return used == kLinkSlots ? std::wstring() : slots[used - 1];
+}
+
 std::wstring FindUpdaterLink(frmMain& form, std::wstring& url) {
+  std::optional<std::wstring> link;
   try {
     const std::unique_ptr<HtmlDocument> document =
         LoadHtmlDocument(form.program.ports.html, form.program.ports.loop, url);
-    const std::wstring html = document->OuterHtml();
-    if (Trim(html).empty()) throw TooManyLinks{};
-    return CollectLink(html);
-  } catch (...) {
+    link = ReadUpdaterLink(document->OuterHtml());
+  } catch (const std::exception&) {
+    link.reset();
+  }
+  if (!link) {
     ShowSiteOffline(form);
     return L"";
   }
+  return *link;
 }
 
 std::wstring UpdaterFileName(const std::wstring& updaterUrl) {
@@ -94,8 +96,8 @@ std::wstring UpdaterFileName(const std::wstring& updaterUrl) {
   // A device name stays a device whatever extension follows it.
   std::wstring base = UCase(name.substr(0, name.find(L'.')));
   while (!base.empty() && base.back() == L' ') base.pop_back();
-  static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$",
-                                            L"CONOUT$", L"CLOCK$"};
+  static const wchar_t* const kDevices[] = {L"CON",    L"PRN",     L"AUX",   L"NUL",
+                                            L"CONIN$", L"CONOUT$", L"CLOCK$"};
   for (const wchar_t* device : kDevices)
     if (base == device) return L"";
   if (base.size() == 4 && (base.rfind(L"COM", 0) == 0 || base.rfind(L"LPT", 0) == 0) &&
@@ -110,10 +112,9 @@ std::wstring UpdaterFileName(const std::wstring& updaterUrl) {
 
 bool IsPortableExecutable(const std::vector<std::uint8_t>& bytes) {
   if (bytes.size() < 0x40 || bytes[0] != 'M' || bytes[1] != 'Z') return false;
-  const std::uint32_t offset = static_cast<std::uint32_t>(bytes[0x3C]) |
-                               static_cast<std::uint32_t>(bytes[0x3D]) << 8 |
-                               static_cast<std::uint32_t>(bytes[0x3E]) << 16 |
-                               static_cast<std::uint32_t>(bytes[0x3F]) << 24;
+  const std::uint32_t offset =
+      static_cast<std::uint32_t>(bytes[0x3C]) | static_cast<std::uint32_t>(bytes[0x3D]) << 8 |
+      static_cast<std::uint32_t>(bytes[0x3E]) << 16 | static_cast<std::uint32_t>(bytes[0x3F]) << 24;
   if (offset > bytes.size() || bytes.size() - offset < 4) return false;
   return bytes[offset] == 'P' && bytes[offset + 1] == 'E' && bytes[offset + 2] == 0 &&
          bytes[offset + 3] == 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ namespace revivix {
 // quotes that contains "HTTP", when the page has 1 to 20 of them. Without any, or with more than
 // 21, the offline message is shown and "" returned; with exactly 21 the result is "" alone.
 std::wstring FindUpdaterLink(frmMain& form, std::wstring& url);
+
+// The link rule alone, on the page's markup: the address, "" for exactly 21 texts, or no value
+// when the page is blank, has no text with "HTTP" or has more than 21.
+std::optional<std::wstring> ReadUpdaterLink(const std::wstring& html);
 
 // Downloads UpdaterUrl into the FW folder and starts it. A failed download ends the wizard two
 // seconds later (Timer6); a download that succeeded without leaving its file ends it at once.

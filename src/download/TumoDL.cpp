@@ -6,30 +6,54 @@ namespace revivix {
 
 std::wstring StatusMessage(std::int32_t code) {
   switch (static_cast<std::uint32_t>(code)) {
-    case 0x800C0002u: return L"Invalid URL.";
-    case 0x800C0003u: return L"No Session.";
-    case 0x800C0004u: return L"Cannot Connect";
-    case 0x800C0005u: return L"Resource Not Found.";
-    case 0x800C0006u: return L"File Not Found.";
-    case 0x800C0007u: return L"Data Not Available.";
-    case 0x800C0008u: return L"Download Failure.";
-    case 0x800C0009u: return L"Authentication Failure.";
-    case 0x800C000Au: return L"No Valid Media.";
-    case 0x800C000Bu: return L"Connection Timeout.";
-    case 0x800C000Cu: return L"Invalid Request.";
-    case 0x800C000Du: return L"Unknown Protocol.";
-    case 0x800C000Eu: return L"Security Problem.";
-    case 0x800C000Fu: return L"Cannot Load Data.";
-    case 0x800C0010u: return L"Cannot Instantiate Object.";
-    case 0x800C0011u: return L"Default Action.";
-    case 0x800C0013u: return L"QueryOption Unknown.";
-    case 0x800C0014u: return L"Redirect Failed.";
-    case 0x800C0015u: return L"Redirect To Dir.";
-    case 0x800C0016u: return L"Cannot Lock Request.";
-    case 0x800C0100u: return L"Code Download Declined.";
-    case 0x800C0200u: return L"Result Dispatched.";
-    case 0x800C0300u: return L"Cannot Replace SFP File.";
-    default: return L"Unknown.";
+    case 0x800C0002u:
+      return L"Invalid URL.";
+    case 0x800C0003u:
+      return L"No Session.";
+    case 0x800C0004u:
+      return L"Cannot Connect";
+    case 0x800C0005u:
+      return L"Resource Not Found.";
+    case 0x800C0006u:
+      return L"File Not Found.";
+    case 0x800C0007u:
+      return L"Data Not Available.";
+    case 0x800C0008u:
+      return L"Download Failure.";
+    case 0x800C0009u:
+      return L"Authentication Failure.";
+    case 0x800C000Au:
+      return L"No Valid Media.";
+    case 0x800C000Bu:
+      return L"Connection Timeout.";
+    case 0x800C000Cu:
+      return L"Invalid Request.";
+    case 0x800C000Du:
+      return L"Unknown Protocol.";
+    case 0x800C000Eu:
+      return L"Security Problem.";
+    case 0x800C000Fu:
+      return L"Cannot Load Data.";
+    case 0x800C0010u:
+      return L"Cannot Instantiate Object.";
+    case 0x800C0011u:
+      return L"Default Action.";
+    case 0x800C0013u:
+      return L"QueryOption Unknown.";
+    case 0x800C0014u:
+      return L"Redirect Failed.";
+    case 0x800C0015u:
+      return L"Redirect To Dir.";
+    case 0x800C0016u:
+      return L"Cannot Lock Request.";
+    case 0x800C0100u:
+      return L"Code Download Declined.";
+    case 0x800C0200u:
+      return L"Result Dispatched.";
+    case 0x800C0300u:
+      return L"Cannot Replace SFP File.";
+    default:
+      return L"Unknown.";
   }
 }
 

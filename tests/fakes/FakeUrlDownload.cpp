@@ -60,7 +60,8 @@ std::int32_t FakeUrlDownload::DownloadToFile(const std::wstring& url, const std:
   if (result == kDownloadOk && transfer.writesFile) {
     // Written the way the program writes its files: "\" between names, letter case ignored.
     StdFileSystem files;
-    if (!files.WriteBytes(file, std::vector<std::uint8_t>(transfer.body.begin(), transfer.body.end()))) {
+    if (!files.WriteBytes(file,
+                          std::vector<std::uint8_t>(transfer.body.begin(), transfer.body.end()))) {
       callback.OnStopBinding(kDownloadFailure);
       return kDownloadFailure;
     }

@@ -17,8 +17,8 @@
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileStrings.h"
 #include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32UrlDownload.h"
 #include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32UrlDownload.h"
 
 namespace revivix::win32 {
 namespace {

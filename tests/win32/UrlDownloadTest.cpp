@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -125,9 +125,8 @@ TEST_F(Download, WithoutALengthNoProgressIsRaisedAndTheDownloadCompletes) {
 }
 
 TEST_F(Download, AnHttpErrorStatusFailsAndLeavesNoFile) {
-  for (const auto& [path, status, code] :
-       {std::tuple{L"/missing.exe", 404u, kResourceNotFound},
-        std::tuple{L"/error.exe", 500u, kDownloadFailure}}) {
+  for (const auto& [path, status, code] : {std::tuple{L"/missing.exe", 404u, kResourceNotFound},
+                                           std::tuple{L"/error.exe", 500u, kDownloadFailure}}) {
     events.clear();
     WriteAll(target, "an older file");
     EXPECT_EQ(Run(Url(path)), std::optional<bool>(false)) << status;
@@ -141,7 +140,7 @@ TEST_F(Download, AnHttpErrorStatusFailsAndLeavesNoFile) {
     std::printf("HTTP %u: negotiation callback %s; refused through %s\n", status,
                 service.LastNegotiated() ? "asked" : "not asked",
                 source == Win32UrlDownload::StatusSource::Negotiation ? "the negotiation callback"
-                                                                       : "the binding's HTTP info");
+                                                                      : "the binding's HTTP info");
   }
 }
 
