@@ -106,7 +106,7 @@ struct Wizard {
 
   void Accept(const std::string& scenario) {
     form.FirmwareSiteEurope = L" http://127.0.0.1:" + std::to_wstring(SitePort()) + L"/" +
-                              std::wstring(scenario.begin(), scenario.end()) + L"/fw/eu/";
+                              std::wstring(scenario.begin(), scenario.end()) + L"/revivix/fw/eu/";
     form.Cmd_I_Agree.RaiseClick();
   }
   // Runs the window's events until `done` holds or `ms` have passed.
@@ -158,7 +158,7 @@ TEST(DownloadStep, AThrottledUpdaterShowsItsProgressAndIsStarted) {
   w.Accept("ok");
   const std::wstring updater = w.fw + L"\\FC200_Updater.exe";
   EXPECT_EQ(w.form.UpdaterUrl,
-            L"http://127.0.0.1:" + std::to_wstring(SitePort()) + L"/ok/fw/files/FC200_Updater.exe");
+            L"http://127.0.0.1:" + std::to_wstring(SitePort()) + L"/ok/revivix/fw/files/FC200_Updater.exe");
   EXPECT_EQ(w.form.UpdaterPath, updater);
   EXPECT_GE(actual.captions.size(), 3u);
   EXPECT_GE(bar.barChanges, 3);

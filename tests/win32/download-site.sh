@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The local maker site of the download tests: serves a copy of download-site/ from the build tree
 # with the stand-in updater in place, or stops it.
+# Every scenario gets the demo site's player database, so the real program can identify its player
+# there before Accept reads the scenario's link page.
 #   download-site.sh start BUILD_FOLDER SOURCE_FOLDER RECORDER_EXE
 #   download-site.sh stop BUILD_FOLDER
 set -euo pipefail
@@ -12,9 +14,13 @@ case "${1:-}" in
     rm -rf "$build/root"
     mkdir -p "$build"
     cp -r "$source" "$build/root"
-    mkdir -p "$build/root/ok/fw/files" "$build/root/nolength/fw/files"
-    cp "$recorder" "$build/root/ok/fw/files/FC200_Updater.exe"
-    cp "$recorder" "$build/root/nolength/fw/files/upd.exe"
+    mkdir -p "$build/root/ok/revivix/fw/files" "$build/root/nolength/revivix/fw/files"
+    cp "$recorder" "$build/root/ok/revivix/fw/files/FC200_Updater.exe"
+    cp "$recorder" "$build/root/nolength/revivix/fw/files/upd.exe"
+    database=$here/../../tools/site/demo/revivix/database
+    if [ -d "$database" ]; then
+      for scenario in "$build"/root/*/revivix; do cp -r "$database" "$scenario/"; done
+    fi
     "$site_ctl" start "$build/root" "$build/state"
     ;;
   stop)
