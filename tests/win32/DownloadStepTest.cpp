@@ -157,8 +157,8 @@ TEST(DownloadStep, AThrottledUpdaterShowsItsProgressAndIsStarted) {
   CaptionLog bar(w.form.VistaProg2);
   w.Accept("ok");
   const std::wstring updater = w.fw + L"\\FC200_Updater.exe";
-  EXPECT_EQ(w.form.UpdaterUrl,
-            L"http://127.0.0.1:" + std::to_wstring(SitePort()) + L"/ok/revivix/fw/files/FC200_Updater.exe");
+  EXPECT_EQ(w.form.UpdaterUrl, L"http://127.0.0.1:" + std::to_wstring(SitePort()) +
+                                   L"/ok/revivix/fw/files/FC200_Updater.exe");
   EXPECT_EQ(w.form.UpdaterPath, updater);
   EXPECT_GE(actual.captions.size(), 3u);
   EXPECT_GE(bar.barChanges, 3);
