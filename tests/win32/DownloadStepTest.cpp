@@ -88,6 +88,9 @@ struct Wizard {
     FillLanguageAndRegionLists(form);
     form.Combo_Language.SetText(L"English");
     form.Combo_Region.SetText(L"Europe");
+    // The picks arm the language change, which would take the shipped language files instead of
+    // the test's own.
+    form.Timer10.SetEnabled(false);
     form.FirmwareLinkTail = L"fc200.htm";
     for (Control* c : {&form.Info_Label, &form.UnitxtLicense, &form.Cmd_I_Agree,
                        &form.Cmd_I_Disagree, &form.cmdExit})
@@ -156,7 +159,7 @@ TEST(DownloadStep, AThrottledUpdaterShowsItsProgressAndIsStarted) {
   CaptionLog actual(w.form.Label_Actual_Size);
   CaptionLog bar(w.form.VistaProg2);
   w.Accept("ok");
-  const std::wstring updater = w.fw + L"\\FC200_Updater.exe";
+  const std::wstring updater = w.folder + L"\\fw\\FC200_Updater.exe";
   EXPECT_EQ(w.form.UpdaterUrl, L"http://127.0.0.1:" + std::to_wstring(SitePort()) +
                                    L"/ok/revivix/fw/files/FC200_Updater.exe");
   EXPECT_EQ(w.form.UpdaterPath, updater);
