@@ -31,6 +31,10 @@ struct DownloadTest : ::testing::Test {
     for (Control* c : {&form.Player_Detected_Frame1, &form.Info_Label, &form.UnitxtLicense,
                        &form.Cmd_I_Agree, &form.Cmd_I_Disagree, &form.cmdExit})
       c->SetVisible(true);
+    // The detection has stopped its tick once it showed the license page; the list picks' language
+    // change has run.
+    form.Timer2.SetEnabled(false);
+    form.Timer10.SetEnabled(false);
     platform.loop.doEventsStepMs = 1;
   }
 

@@ -88,8 +88,9 @@ struct Wizard {
     FillLanguageAndRegionLists(form);
     form.Combo_Language.SetText(L"English");
     form.Combo_Region.SetText(L"Europe");
-    // The picks arm the language change, which would take the shipped language files instead of
-    // the test's own.
+    // The detection has stopped its tick once it showed the license page. The picks arm the
+    // language change, which would take the shipped language files instead of the test's own.
+    form.Timer2.SetEnabled(false);
     form.Timer10.SetEnabled(false);
     form.FirmwareLinkTail = L"fc200.htm";
     for (Control* c : {&form.Info_Label, &form.UnitxtLicense, &form.Cmd_I_Agree,
