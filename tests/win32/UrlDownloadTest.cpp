@@ -137,10 +137,12 @@ TEST_F(Download, AnHttpErrorStatusFailsAndLeavesNoFile) {
     // Which way the status arrived on this platform, for the record.
     const auto source = service.LastStatusSource();
     EXPECT_NE(source, Win32UrlDownload::StatusSource::None);
-    std::printf("HTTP %u: negotiation callback %s; refused through %s\n", status,
-                service.LastNegotiated() ? "asked" : "not asked",
-                source == Win32UrlDownload::StatusSource::Negotiation ? "the negotiation callback"
-                                                                      : "the binding's HTTP info");
+    std::printf(
+        "HTTP %u: negotiation callback %s; refused through %s; the service returned 0x%08lX\n",
+        status, service.LastNegotiated() ? "asked" : "not asked",
+        source == Win32UrlDownload::StatusSource::Negotiation ? "the negotiation callback"
+                                                              : "the binding's HTTP info",
+        static_cast<unsigned long>(service.LastServiceResult()));
   }
 }
 

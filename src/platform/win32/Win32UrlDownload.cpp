@@ -208,6 +208,7 @@ std::int32_t Win32UrlDownload::DownloadToFile(const std::wstring& url, const std
   lastSource_ = status->Source();
   lastStatus_ = status->Status();
   lastNegotiated_ = status->Negotiated();
+  lastServiceResult_ = result;
   if (status->Refused()) {
     // The service may have saved the error page all the same; it is not the file asked for.
     DeleteFileA(fileA.c_str());

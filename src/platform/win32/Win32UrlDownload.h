@@ -23,12 +23,15 @@ class Win32UrlDownload : public UrlDownload {
   DWORD LastHttpStatus() const { return lastStatus_; }
   // Whether the service asked the callback about the HTTP answer during the last download.
   bool LastNegotiated() const { return lastNegotiated_; }
+  // What the service itself returned for the last download, before an error status overrode it.
+  HRESULT LastServiceResult() const { return lastServiceResult_; }
 
  private:
   std::uint32_t lastError_ = 0;
   StatusSource lastSource_ = StatusSource::None;
   DWORD lastStatus_ = 0;
   bool lastNegotiated_ = false;
+  HRESULT lastServiceResult_ = S_OK;
 };
 
 // The text in the ANSI code page, as the download service's ANSI entry takes it.
