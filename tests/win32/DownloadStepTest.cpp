@@ -191,6 +191,25 @@ TEST(DownloadStep, WithoutALengthNoSizesShowButTheUpdaterArrives) {
   EXPECT_TRUE(w.loop.IsArmed(w.form.Timer4));
 }
 
+TEST(DownloadStep, ExitDuringTheDownloadStopsItAndStartsNothing) {
+  Wizard w;
+  // Exit is pressed half a second into the download (which takes about three seconds).
+  Timer press("Press", 500, true);
+  press.OnTick = [&] {
+    press.SetEnabled(false);
+    w.form.cmdExit.RaiseClick();
+  };
+  press.Bind(&w.loop);
+  const ULONGLONG start = GetTickCount64();
+  w.Accept("ok");
+  const ULONGLONG took = GetTickCount64() - start;
+  EXPECT_TRUE(w.form.Quitting());
+  EXPECT_LT(took, 2000u) << "the download was not stopped";
+  w.PumpUntil([] { return false; }, 1000);
+  EXPECT_TRUE(FilesIn(w.fw).empty());
+  EXPECT_FALSE(w.loop.IsArmed(w.form.Timer4));
+}
+
 TEST(DownloadStep, FailedDownloadsEndTheWizardTwoSecondsLaterWithNothingInFw) {
   std::wstring folder, fw;
   for (const char* scenario : {"e404", "e500", "html200", "refused", "hostile1", "hostile2"}) {

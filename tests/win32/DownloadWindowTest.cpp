@@ -255,6 +255,21 @@ TEST_F(DownloadWindow, WithoutALengthTheWindowStillAnswersAndTheDownloadComplete
   Close();
 }
 
+TEST_F(DownloadWindow, ExitDuringTheDownloadEndsTheWizardAndStartsNothing) {
+  OpenLicensePage(L"ok");
+  PressAccept();
+  ASSERT_TRUE(driver::WaitUntil(kPageTimeoutMs, [&] {
+    return !Read("Label_Actual_Size").text.empty();
+  })) << "the download did not start";
+  HWND exit = Control("cmdExit");
+  ASSERT_NE(exit, nullptr);
+  ASSERT_TRUE(PostMessageW(exit, BM_CLICK, 0, 0));
+  ASSERT_EQ(WaitForSingleObject(program_->Handle(), 10000), WAIT_OBJECT_0)
+      << "the wizard did not end during its download";
+  Sleep(1000);
+  EXPECT_TRUE(FilesIn(fw_).empty());
+}
+
 TEST_F(DownloadWindow, NotFoundFails) {
   OpenLicensePage(L"e404");
   PressAccept();
