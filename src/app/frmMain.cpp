@@ -2,6 +2,8 @@
 
 #include "app/Accept.h"
 #include "app/Lifecycle.h"
+#include "automation/UpdaterAutomation.h"
+#include "detection/PlayerIdentification.h"
 #include "i18n/ApplyLanguage.h"
 
 namespace revivix {
@@ -123,6 +125,16 @@ frmMain::frmMain(Program& p)
   Combo_Language.Click = [this] { Timer10.SetEnabled(true); };
   Combo_Region.Click = [this] { Timer10.SetEnabled(true); };
   Timer10.OnTick = [this] { Timer10_Timer(*this); };
+
+  // The detection tick and its progress animation.
+  Timer2.OnTick = [this] { Timer2_Timer(*this); };
+  Timer3.OnTick = [this] { Timer3_Timer(*this); };
+  // The updater automation: the download step enables Timer4 and Timer5, they enable the rest.
+  Timer4.OnTick = [this] { Timer4_Timer(*this); };
+  Timer5.OnTick = [this] { Timer5_Timer(*this); };
+  Timer7.OnTick = [this] { Timer7_Timer(*this); };
+  Timer8.OnTick = [this] { Timer8_Timer(*this); };
+  Timer9.OnTick = [this] { Timer9_Timer(*this); };
 
   // Timers count from the window's creation.
   for (Timer* t : Timers()) t->Bind(&program.ports.loop);

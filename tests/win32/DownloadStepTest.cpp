@@ -20,11 +20,15 @@
 #include "driver/Paths.h"
 #include "i18n/Lists.h"
 #include "platform/FileSystem.h"
+#include "platform/win32/Win32ConnectionCheck.h"
+#include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32DeviceInventory.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32HtmlEngine.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileStrings.h"
+#include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/Win32UrlDownload.h"
@@ -146,9 +150,13 @@ struct Wizard {
   Win32MainWindow window;
   Win32HtmlEngine html;
   Win32Shell shell{window};
+  Win32Registry registry;
+  Win32DeviceInventory devices;
+  Win32ConnectionCheck connection;
+  Win32Desktop desktop;
   Win32UrlDownload download;
-  Program program{
-      Ports{loop, files, processes, system, kernel32, unicows, window, html, shell, download}};
+  Program program{Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
+                        registry, devices, connection, desktop, download}};
   frmMain form{program};
   Timer ticker{"Ticker", 50, true};
   int ticks = 0;
