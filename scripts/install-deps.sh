@@ -7,6 +7,7 @@ packages=(
   cmake make g++ python3 googletest libgtest-dev clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine64 libwine xvfb xauth fonts-dejavu-core nsis
+  curl
   "$@"
 )
 

@@ -11,6 +11,7 @@
 #include "common/Text.h"
 #include "controls/mdlSkinButtons.h"
 #include "detection/PlayerDatabase.h"
+#include "download/TumoDL.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/Lists.h"
 #include "i18n/Settings.h"
@@ -95,6 +96,10 @@ void QuitWizard(frmMain& form) {
   form.quitting_ = true;
   RunStep([&] { form.Timer1.SetEnabled(false); });
   RunStep([&] { SaveSettings(form); });
+  // A download still under way is stopped, so no updater arrives after the wizard has gone.
+  RunStep([&] {
+    if (form.mydl && form.mydl->Running()) form.mydl->KillTumo();
+  });
   RunStep([&] {
     FileSystem& files = form.program.SharedFileSystem();
     if (files.FileExists(form.UpdaterPath)) files.DeleteFiles(form.UpdaterPath);

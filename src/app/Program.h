@@ -21,6 +21,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
+#include "platform/UrlDownload.h"
 
 namespace revivix {
 
@@ -40,6 +41,7 @@ struct Ports {
   DeviceInventory& devices;
   ConnectionCheck& connection;
   Desktop& desktop;  // the updater's windows
+  UrlDownload& download;
 };
 
 class Program {

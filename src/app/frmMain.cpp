@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/Accept.h"
 #include "app/Lifecycle.h"
 #include "automation/UpdaterAutomation.h"
 #include "detection/PlayerIdentification.h"
@@ -116,6 +117,9 @@ frmMain::frmMain(Program& p)
   cmdExit.Click = [this] { QuitWizard(*this); };
   Timer1.OnTick = [this] { QuitWizard(*this); };
   Timer6.OnTick = [this] { QuitWizard(*this); };
+
+  // Accept on the license page downloads and starts the updater.
+  Cmd_I_Agree.Click = [this] { Cmd_I_Agree_Click(*this); };
 
   // A pick in either list changes the language once, shortly after the pick.
   Combo_Language.Click = [this] { Timer10.SetEnabled(true); };

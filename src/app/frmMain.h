@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "controls/VistaProg.h"
 
 namespace revivix {
+
+class TumoDL;
 
 class frmMain {
  public:
@@ -50,6 +53,8 @@ class frmMain {
   std::wstring UpdateUrl;
   bool MscOnXp = false;
   std::int32_t NoticeLabelTop = 0;
+  // The download of the updater; a new one for every download.
+  std::shared_ptr<TumoDL> mydl;
 
   // ---- The window and its controls, in the order of the form's control collection ----
   Control Window;  // the form itself: caption, size, background

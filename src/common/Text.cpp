@@ -1,5 +1,9 @@
 #include "common/Text.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 namespace revivix {
 
 namespace {
@@ -222,6 +226,41 @@ std::wstring FromUtf8(std::string_view text) {
     i += len;
   }
   return out;
+}
+
+std::wstring FormatNumber(double value, std::wstring_view format) {
+  const std::size_t dot = format.find(L'.');
+  const std::wstring_view whole = format.substr(0, dot);
+  const std::wstring_view fraction =
+      dot == std::wstring_view::npos ? std::wstring_view() : format.substr(dot + 1);
+  const auto count = [](std::wstring_view part, wchar_t c) {
+    return static_cast<std::size_t>(std::count(part.begin(), part.end(), c));
+  };
+  const std::size_t places = fraction.size();
+  const std::size_t fixedPlaces = count(fraction.substr(0, fraction.find(L'#')), L'0');
+  const std::size_t fixedDigits = count(whole, L'0');
+  if (!std::isfinite(value)) return L"";
+
+  // The value scaled to whole units of the last place, rounded half away from zero; printed as
+  // an integer so that large values keep all their digits.
+  const double scaled = std::round(std::fabs(value) * std::pow(10.0, static_cast<double>(places)));
+  char buffer[400];
+  std::snprintf(buffer, sizeof buffer, "%.0f", scaled);
+  std::string digits = buffer;
+  if (digits.size() < places + 1) digits = std::string(places + 1 - digits.size(), '0') + digits;
+  std::string integer = digits.substr(0, digits.size() - places);
+  std::string decimals = digits.substr(digits.size() - places);
+  const std::size_t firstDigit = integer.find_first_not_of('0');
+  integer = firstDigit == std::string::npos ? std::string() : integer.substr(firstDigit);
+  if (integer.size() < fixedDigits)
+    integer = std::string(fixedDigits - integer.size(), '0') + integer;
+  while (decimals.size() > fixedPlaces && decimals.back() == '0') decimals.pop_back();
+
+  std::string text = value < 0 && scaled != 0 ? "-" : "";
+  text += integer;
+  if (dot != std::wstring_view::npos && (!decimals.empty() || fraction.empty())) text += ".";
+  text += decimals;
+  return std::wstring(text.begin(), text.end());
 }
 
 }  // namespace revivix

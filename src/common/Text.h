@@ -30,6 +30,11 @@ std::vector<std::wstring> Split(std::wstring_view text, std::wstring_view separa
 // that does not start with a number reads 0.
 double NumericValue(std::wstring_view text);
 
+// A number in a digit-placeholder format such as "####" or "##.00": "#" shows a digit only where
+// there is one, "0" always shows one, and the value is rounded (half away from zero) to the
+// places shown. "####" shows nothing for 0; "##.00" shows 0.5 as ".50".
+std::wstring FormatNumber(double value, std::wstring_view format);
+
 // Decoding of the two file encodings the program reads.
 std::wstring DecodeUtf16Le(const std::uint8_t* bytes, std::size_t count);
 std::wstring DecodeAnsi1252(const std::uint8_t* bytes, std::size_t count);

@@ -19,6 +19,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32UrlDownload.h"
 #include "platform/win32/Win32Views.h"
 #include "resource.h"
 
@@ -43,8 +44,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   Win32DeviceInventory devices;
   Win32ConnectionCheck connection;
   Win32Desktop desktop;
+  Win32UrlDownload download;
   Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                        registry, devices, connection, desktop});
+                        registry, devices, connection, desktop, download});
   frmMain form(program);
 
   Initialise(form);

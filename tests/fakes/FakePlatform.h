@@ -11,6 +11,7 @@
 #include "fakes/FakeEnvironment.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakeHtmlEngine.h"
+#include "fakes/FakeUrlDownload.h"
 #include "fakes/VirtualDesktop.h"
 #include "i18n/ProfileReader.h"
 
@@ -159,6 +160,7 @@ class FakePlatform {
   FakeDeviceInventory devices;
   FakeConnectionCheck connection;
   VirtualDesktop desktop{loop};
+  FakeUrlDownload download{loop};
   Program program;
 };
 

@@ -22,6 +22,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32UrlDownload.h"
 
 namespace revivix::win32 {
 namespace {
@@ -194,8 +195,9 @@ TEST(GetWinAPI, PicksTheKernel32FunctionsOnTheNtFamily) {
   Win32DeviceInventory devices;
   Win32ConnectionCheck connection;
   Win32Desktop desktop;
+  Win32UrlDownload download;
   Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                        registry, devices, connection, desktop});
+                        registry, devices, connection, desktop, download});
 
   EXPECT_EQ(system.Version().platformId, 2u);
   EXPECT_TRUE(IsWindowsNT(system));

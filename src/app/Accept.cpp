@@ -1,0 +1,52 @@
+#include "app/Accept.h"
+
+#include "app/Pages.h"
+#include "common/Text.h"
+#include "download/FirmwareDownload.h"
+#include "i18n/Lists.h"
+
+namespace revivix {
+
+void Cmd_I_Agree_Click(frmMain& form) {
+  form.LanguageAndRegionChosen = ComputeLanguageAndRegionChosen(form);
+  if (!form.LanguageAndRegionChosen) {
+    form.Uni_Error_Label1.SetCaption(form.UserName + L", " +
+                                     LookUp(form, L"IDS_CHOOSE_REGION_LANGUAGE"));
+    form.Frame_Error_Handling.Move(220, 3160);
+    form.UnitxtLicense.SetVisible(false);
+    form.Info_Label.SetVisible(false);
+    form.Frame_Error_Handling.SetVisible(true);
+    return;
+  }
+
+  form.Cmd_I_Agree.SetEnabled(false);
+  form.Cmd_I_Disagree.SetEnabled(false);
+  form.Combo_Region.SetEnabled(false);
+  form.Combo_Language.SetEnabled(false);
+
+  form.UpdaterUrl = L"";
+  const std::wstring region = UCase(form.Combo_Region.Text());
+  if (region == L"REST OF THE WORLD") {
+    std::wstring linkPage = Trim(form.FirmwareSiteWorld) + form.FirmwareLinkTail;
+    form.UpdaterUrl = FindUpdaterLink(form, linkPage);
+  } else if (region == L"EUROPE") {
+    std::wstring linkPage = Trim(form.FirmwareSiteEurope) + form.FirmwareLinkTail;
+    form.UpdaterUrl = FindUpdaterLink(form, linkPage);
+  }
+  if (form.Quitting()) return;  // the user left while the link page was loading
+
+  if (form.UpdaterUrl.empty()) {
+    ShowError(form, L"IDS_FW_SITE_OFFLINE");
+    return;
+  }
+
+  form.UnitxtLicense.SetVisible(false);
+  form.UniRefresh.SetEnabled(false);
+  StartFirmwareDownload(form);
+  if (form.Quitting()) return;
+  form.Frame_4_Download_Progress.SetVisible(false);
+  form.Timer4.SetEnabled(true);
+  form.Timer5.SetEnabled(true);
+}
+
+}  // namespace revivix

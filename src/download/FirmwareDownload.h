@@ -1,0 +1,40 @@
+// The firmware download step: the updater's address from the model's link page, its download
+// into the FW folder beside the program with a progress display, and its start.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/frmMain.h"
+
+namespace revivix {
+
+// Reads the link page at `url` and returns the updater's address: the last text between double
+// quotes that contains "HTTP", when the page has 1 to 20 of them. Without any, or with more than
+// 21, the offline message is shown and "" returned; with exactly 21 the result is "" alone.
+std::wstring FindUpdaterLink(frmMain& form, std::wstring& url);
+
+// The link rule alone, on the page's markup: the address, "" for exactly 21 texts, or no value
+// when the page is blank, has no text with "HTTP" or has more than 21.
+std::optional<std::wstring> ReadUpdaterLink(const std::wstring& html);
+
+// Downloads UpdaterUrl into the FW folder and starts it. A failed download ends the wizard two
+// seconds later (Timer6); a download that succeeded without leaving its file ends it at once.
+void StartFirmwareDownload(frmMain& form);
+
+// The progress display of the download: sizes in KB or MB and the progress bar.
+void mydl_TumoDLProg(frmMain& form, std::int32_t Progress, std::int32_t ProgressMax);
+
+// The name the updater is saved under: the address after its last "/". The name must stay a
+// plain file name inside the FW folder, so "" is returned for a name that is empty, holds "\",
+// ":", "..", a character Windows forbids in names or a control character, ends in a blank or a
+// point, or is a device name (CON, NUL, COM1, ... with or without an extension).
+std::wstring UpdaterFileName(const std::wstring& updaterUrl);
+
+// True when `bytes` start with a Windows program header: "MZ", and "PE\0\0" at the offset the
+// header names.
+bool IsPortableExecutable(const std::vector<std::uint8_t>& bytes);
+
+}  // namespace revivix

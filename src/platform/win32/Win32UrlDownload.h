@@ -1,0 +1,40 @@
+// The download service on urlmon: URLDownloadToFileA with a bind-status callback of our own,
+// which also answers the HTTP negotiation so that an error status fails the download instead of
+// saving the server's error page as the file.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/UrlDownload.h"
+
+namespace revivix::win32 {
+
+class Win32UrlDownload : public UrlDownload {
+ public:
+  std::int32_t DownloadToFile(const std::wstring& url, const std::wstring& file,
+                              BindStatusCallback& callback) override;
+  int DeleteCacheEntry(const std::wstring& url) override;
+  std::uint32_t LastError() override { return lastError_; }
+
+  // How the last download learnt its HTTP status: through the negotiation callback the service
+  // asked for, or read from the binding. 0 when no status was seen (no HTTP answer at all).
+  enum class StatusSource { None, Negotiation, Binding };
+  StatusSource LastStatusSource() const { return lastSource_; }
+  DWORD LastHttpStatus() const { return lastStatus_; }
+  // Whether the service asked the callback about the HTTP answer during the last download.
+  bool LastNegotiated() const { return lastNegotiated_; }
+  // What the service itself returned for the last download, before an error status overrode it.
+  HRESULT LastServiceResult() const { return lastServiceResult_; }
+
+ private:
+  std::uint32_t lastError_ = 0;
+  StatusSource lastSource_ = StatusSource::None;
+  DWORD lastStatus_ = 0;
+  bool lastNegotiated_ = false;
+  HRESULT lastServiceResult_ = S_OK;
+};
+
+// The text in the ANSI code page, as the download service's ANSI entry takes it.
+std::string ToAnsi(const std::wstring& text);
+
+}  // namespace revivix::win32

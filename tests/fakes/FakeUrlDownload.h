@@ -1,0 +1,58 @@
+// A scripted download service on the virtual clock. Each address has a transfer: the progress
+// steps the service reports, how long each takes, and how it ends. A transfer that ends well
+// writes its body to the target file; one that fails or is aborted writes nothing. An address
+// without a script fails as an unreachable server does (no binding, no progress).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "fakes/FakeEventLoop.h"
+#include "platform/UrlDownload.h"
+
+namespace revivix::test {
+
+struct FakeTransfer {
+  struct Step {
+    std::uint32_t progress = 0;
+    std::uint32_t progressMax = 0;  // 0: the server sent no length
+    std::uint32_t statusCode = 5;   // the service's "downloading data" stage
+  };
+  std::vector<Step> steps;
+  std::int32_t result = kDownloadOk;
+  std::string body;         // the file's contents after a good end
+  std::int64_t stepMs = 0;  // virtual time each step takes
+  bool binds = true;        // false: the server cannot be reached; only the stop is reported
+  bool writesFile = true;   // false: a good end that leaves no file behind
+
+  // A transfer of `body` in `parts` equal steps, with or without the length.
+  static FakeTransfer Of(std::string body, int parts, bool withLength = true);
+};
+
+class FakeUrlDownload : public UrlDownload {
+ public:
+  explicit FakeUrlDownload(FakeEventLoop& loop) : loop_(loop) {}
+  std::int32_t DownloadToFile(const std::wstring& url, const std::wstring& file,
+                              BindStatusCallback& callback) override;
+  int DeleteCacheEntry(const std::wstring& url) override;
+  std::uint32_t LastError() override { return lastError; }
+
+  std::map<std::wstring, FakeTransfer> transfers;  // by address
+
+  struct Request {
+    std::wstring url, file;
+  };
+  std::vector<Request> requests;           // every download asked for, in order
+  int aborts = 0;                          // Abort calls on any binding
+  int stepsReported = 0;                   // progress calls made, over all transfers
+  std::vector<std::wstring> cacheEntries;  // addresses whose cache entry exists
+  std::vector<std::wstring> deletedCacheEntries;
+  std::uint32_t lastError = 0;
+
+ private:
+  FakeEventLoop& loop_;
+};
+
+}  // namespace revivix::test

@@ -1,0 +1,332 @@
+// The real fernclip.exe under Wine downloading and starting the updater: each case runs from its
+// own copy of the runnable folder with settings Europe/English, a site.ini that points at one
+// scenario of the download site, Windows 5.2 and a simulated Fernclip 200; the test waits for the
+// license page, presses Accept like a user and watches the window, the FW folder and the updater.
+// Arguments: fernclip.exe, the download site's state folder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FormControls.h"
+#include "SiteSupport.h"
+#include "TestSupport.h"
+#include "driver/FolderCopy.h"
+#include "driver/PageReader.h"
+#include "driver/Paths.h"
+#include "driver/WindowProbe.h"
+#include "driver/WineMachine.h"
+
+namespace revivix {
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kPageTimeoutMs = 30000;
+constexpr DWORD kEndTimeoutMs = 15000;
+constexpr wchar_t kExe[] = L"fernclip.exe";
+const wchar_t kDeviceInstance[] = L"VID_2A5F&PID_4157\\E2EDOWNLOAD1";
+const wchar_t kDeviceName[] = L"Zanterix Fernclip 200 USB Device";
+
+std::string Narrow(const std::wstring& text) {
+  std::string narrow;
+  for (wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
+  return narrow;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return names;
+}
+
+// The green of the progress bar's fill (row 8 of its bitmaps), as the screen shows it.
+bool IsFillGreen(COLORREF c) {
+  return GetRValue(c) < 0x30 && GetGValue(c) > 0xC0 && GetBValue(c) < 0x50;
+}
+
+// How many pixels of the progress bar's middle row show the fill's green.
+int GreenPixels(HWND bar) {
+  RECT r;
+  if (!IsWindowVisible(bar) || !GetWindowRect(bar, &r)) return 0;
+  HDC screen = GetDC(nullptr);
+  int green = 0;
+  const int row = r.top + (r.bottom - r.top) / 2;
+  for (int x = r.left; x < r.right; ++x)
+    if (IsFillGreen(GetPixel(screen, x, row))) ++green;
+  ReleaseDC(nullptr, screen);
+  return green;
+}
+
+class DownloadWindow : public testing::Test {
+ protected:
+  void TearDown() override {
+    if (program_ && WaitForSingleObject(program_->Handle(), 0) == WAIT_TIMEOUT) {
+      TerminateProcess(program_->Handle(), 99);
+      WaitForSingleObject(program_->Handle(), kEndTimeoutMs);
+    }
+    program_.reset();
+    if (deviceAdded_) {
+      EXPECT_TRUE(driver::RemoveUsbDevice(kDeviceInstance));
+    }
+    EXPECT_TRUE(driver::ClearWindowsVersionFor(kExe));
+    // The started updater ends by itself a few seconds after it started.
+    if (!folder_.empty()) {
+      EXPECT_TRUE(driver::WaitUntil(10000, [&] { return driver::RemoveFolder(folder_); }))
+          << Narrow(folder_);
+    }
+  }
+
+  // Starts the wizard on `scenario` of the download site and waits for the license page.
+  void OpenLicensePage(const std::wstring& scenario) {
+    const std::string exe = wintest::Argument(0);
+    ASSERT_FALSE(exe.empty()) << "the path of fernclip.exe is the first argument";
+    const std::wstring site = wintest::LocalSite(wintest::Argument(1));
+    ASSERT_FALSE(site.empty()) << "the download site is not running";
+    const std::wstring bin = driver::FolderOf(driver::WindowsPath(exe));
+    folder_ = driver::MakeTemporaryFolder(L"revivix-download-");
+    ASSERT_FALSE(folder_.empty());
+    ASSERT_TRUE(driver::CopyFolder(bin, folder_)) << "copying " << Narrow(bin) << " failed";
+    fw_ = folder_ + L"\\FW";
+    ASSERT_TRUE(WriteBytes(folder_ + L"\\settings.ini",
+                           "[Settings]\r\nRegion=Europe\r\nLanguage=English\r\n"));
+    ASSERT_TRUE(WriteBytes(folder_ + L"\\site.ini",
+                           "[Site]\r\nAddress=" + Narrow(site + L"/" + scenario) + "\r\n"));
+    ASSERT_TRUE(driver::SetWindowsVersionFor(kExe, L"win2003"));
+    deviceAdded_ = true;
+    ASSERT_TRUE(driver::AddUsbDevice(kDeviceInstance, kDeviceName, L"USB Mass Storage Device"));
+    const std::wstring path = folder_ + L"\\" + kExe;
+    program_ = std::make_unique<wintest::Child>(L"\"" + path + L"\"", folder_.c_str());
+    ASSERT_TRUE(program_->Started()) << "CreateProcessW failed: " << GetLastError();
+    main_ = driver::WaitForTopLevelWindow(wintest::kWizardCaption, program_->Id(), kStartTimeoutMs);
+    ASSERT_NE(main_, nullptr) << "no wizard window within 20 s (is X running?)";
+    const bool license =
+        driver::WaitUntil(kPageTimeoutMs, [&] { return Read("Cmd_I_Agree").visible; });
+    ASSERT_TRUE(license) << "no license page; the window shows \""
+                         << Narrow(Read("Uni_Error_Label1").text) << "\"";
+  }
+
+  void PressAccept() {
+    HWND agree = driver::FindControlById(main_, wintest::ControlId("Cmd_I_Agree"));
+    ASSERT_NE(agree, nullptr);
+    ASSERT_TRUE(PostMessageW(agree, BM_CLICK, 0, 0));
+  }
+
+  driver::ControlState Read(std::string_view name) const {
+    return driver::ReadControl(main_, wintest::ControlId(name));
+  }
+  HWND Control(std::string_view name) const {
+    return driver::FindControlById(main_, wintest::ControlId(name));
+  }
+
+  std::wstring ErrorText(const wchar_t* key) const {
+    wchar_t text[1024] = {};
+    GetPrivateProfileStringW(L"Strings", key, L"", text, 1024,
+                             (folder_ + L"\\Languages\\English.txt").c_str());
+    wchar_t user[256] = {};
+    DWORD size = 256;
+    GetUserNameW(user, &size);
+    return std::wstring(user) + L", " + text;
+  }
+
+  void ExpectErrorPage(const wchar_t* key) {
+    const std::wstring expected = ErrorText(key);
+    const bool shown = driver::WaitUntil(kPageTimeoutMs, [&] {
+      return Read("Frame_Error_Handling").visible && Read("Uni_Error_Label1").text == expected;
+    });
+    ASSERT_TRUE(shown) << "expected \"" << Narrow(expected) << "\", the window shows \""
+                       << Narrow(Read("Uni_Error_Label1").text) << "\"";
+  }
+
+  // A failed download: the message, nothing started, FW empty, and the wizard ends by itself
+  // about two seconds later.
+  void ExpectFailedDownload() {
+    ExpectErrorPage(L"IDS_UNEXPECTED_ERROR");
+    const ULONGLONG shown = GetTickCount64();
+    EXPECT_TRUE(FilesIn(fw_).empty())
+        << "FW holds " << Narrow(FilesIn(fw_).empty() ? L"" : FilesIn(fw_)[0]);
+    ASSERT_EQ(WaitForSingleObject(program_->Handle(), 10000), WAIT_OBJECT_0)
+        << "the wizard did not end by itself";
+    const ULONGLONG took = GetTickCount64() - shown;
+    EXPECT_GE(took, 1000u);
+    EXPECT_LE(took, 6000u);
+    EXPECT_TRUE(FilesIn(fw_).empty());
+  }
+
+  bool Running() const { return WaitForSingleObject(program_->Handle(), 0) == WAIT_TIMEOUT; }
+
+  void Close() {
+    ASSERT_TRUE(PostMessageW(main_, WM_CLOSE, 0, 0));
+    ASSERT_EQ(WaitForSingleObject(program_->Handle(), kEndTimeoutMs), WAIT_OBJECT_0)
+        << "fernclip.exe did not end within 15 s of WM_CLOSE";
+  }
+
+  std::wstring folder_, fw_;
+  bool deviceAdded_ = false;
+  std::unique_ptr<wintest::Child> program_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(DownloadWindow, AThrottledDownloadShowsItsProgressAndStartsTheUpdater) {
+  OpenLicensePage(L"ok");
+  PressAccept();
+  const std::wstring updater = fw_ + L"\\FC200_Updater.exe";
+  std::vector<std::wstring> sizes;
+  std::set<int> fills;
+  // Watch the page until the updater has written down its start.
+  const bool started = driver::WaitUntil(kPageTimeoutMs, [&] {
+    const std::wstring size = Read("Label_Actual_Size").text;
+    if (!size.empty() && (sizes.empty() || sizes.back() != size)) sizes.push_back(size);
+    if (const int green = GreenPixels(Control("VistaProg2")); green > 0) fills.insert(green);
+    return ReadBytes(updater + L".log").find("folder:") != std::string::npos;
+  });
+  ASSERT_TRUE(started) << "the updater did not start; the window shows \""
+                       << Narrow(Read("Uni_Error_Label1").text) << "\"";
+  EXPECT_GE(sizes.size(), 3u) << "Label_Actual_Size changed " << sizes.size() << " times";
+  EXPECT_GE(fills.size(), 2u) << "VistaProg2 did not advance";
+  const std::string log = ReadBytes(updater + L".log");
+  EXPECT_NE(log.find("started\r\nargument: 0\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("show command: 1\r\n"), std::string::npos) << log;
+  const std::vector<std::wstring> files = FilesIn(fw_);
+  EXPECT_NE(std::find(files.begin(), files.end(), L"FC200_Updater.exe"), files.end());
+  EXPECT_EQ(ReadBytes(updater).substr(0, 2), "MZ");
+  // The wizard waits for the updater now: Exit is there and the download frame is gone.
+  EXPECT_TRUE(Read("cmdExit").visible);
+  EXPECT_TRUE(Read("cmdExit").enabled);
+  EXPECT_FALSE(Read("Frame_4_Download_Progress").visible);
+  EXPECT_EQ(Read("Uni_Error_Label1").text, ErrorText(L"IDS_FW_DOWNLOAD_MSG1"));
+  Close();
+}
+
+TEST_F(DownloadWindow, WithoutALengthTheWindowStillAnswersAndTheDownloadCompletes) {
+  OpenLicensePage(L"nolength");
+  PressAccept();
+  const std::wstring updater = fw_ + L"\\upd.exe";
+  int answered = 0;
+  bool sizeShown = false;
+  const bool started = driver::WaitUntil(kPageTimeoutMs, [&] {
+    // The window answers a caption request within a second while the download runs.
+    wchar_t text[512] = {};
+    DWORD_PTR length = 0;
+    if (SendMessageTimeoutW(Control("Uni_Error_Label1"), WM_GETTEXT, 512,
+                            reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &length))
+      ++answered;
+    if (!Read("Label_Actual_Size").text.empty()) sizeShown = true;
+    return ReadBytes(updater + L".log").find("folder:") != std::string::npos;
+  });
+  ASSERT_TRUE(started) << "the updater did not start; the window shows \""
+                       << Narrow(Read("Uni_Error_Label1").text) << "\"";
+  EXPECT_GE(answered, 5);
+  EXPECT_FALSE(sizeShown) << "a size was shown without a length";
+  Close();
+}
+
+TEST_F(DownloadWindow, ExitDuringTheDownloadEndsTheWizardAndStartsNothing) {
+  OpenLicensePage(L"ok");
+  PressAccept();
+  ASSERT_TRUE(driver::WaitUntil(kPageTimeoutMs, [&] {
+    return !Read("Label_Actual_Size").text.empty();
+  })) << "the download did not start";
+  HWND exit = Control("cmdExit");
+  ASSERT_NE(exit, nullptr);
+  ASSERT_TRUE(PostMessageW(exit, BM_CLICK, 0, 0));
+  ASSERT_EQ(WaitForSingleObject(program_->Handle(), 10000), WAIT_OBJECT_0)
+      << "the wizard did not end during its download";
+  Sleep(1000);
+  EXPECT_TRUE(FilesIn(fw_).empty());
+}
+
+TEST_F(DownloadWindow, NotFoundFails) {
+  OpenLicensePage(L"e404");
+  PressAccept();
+  ExpectFailedDownload();
+}
+
+TEST_F(DownloadWindow, ServerErrorFails) {
+  OpenLicensePage(L"e500");
+  PressAccept();
+  ExpectFailedDownload();
+}
+
+TEST_F(DownloadWindow, AnHtmlPageAsTheUpdaterFails) {
+  OpenLicensePage(L"html200");
+  PressAccept();
+  ExpectFailedDownload();
+}
+
+TEST_F(DownloadWindow, ARefusedPortFails) {
+  OpenLicensePage(L"refused");
+  PressAccept();
+  ExpectFailedDownload();
+}
+
+TEST_F(DownloadWindow, HostileNamesFailAndWriteNothingOutsideFw) {
+  for (const wchar_t* scenario : {L"hostile1", L"hostile2"}) {
+    SCOPED_TRACE(Narrow(scenario));
+    OpenLicensePage(scenario);
+    PressAccept();
+    ExpectFailedDownload();
+    EXPECT_EQ(GetFileAttributesW((folder_ + L"\\evil.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW((folder_ + L"\\..\\evil.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW((fw_ + L"\\a").c_str()), INVALID_FILE_ATTRIBUTES);
+    TearDown();
+    folder_.clear();
+    deviceAdded_ = false;
+  }
+}
+
+TEST_F(DownloadWindow, LinkPagesWithoutOneUsableLinkAreOffline) {
+  for (const wchar_t* scenario : {L"nolinks", L"links22"}) {
+    SCOPED_TRACE(Narrow(scenario));
+    OpenLicensePage(scenario);
+    PressAccept();
+    ExpectErrorPage(L"IDS_FW_SITE_OFFLINE");
+    EXPECT_TRUE(Read("cmdExit").visible);
+    EXPECT_TRUE(Read("cmdExit").enabled);
+    EXPECT_TRUE(FilesIn(fw_).empty());
+    // No end by itself: the page stays until the user leaves.
+    Sleep(3000);
+    EXPECT_TRUE(Running());
+    Close();
+    TearDown();
+    folder_.clear();
+    deviceAdded_ = false;
+  }
+}
+
+}  // namespace
+}  // namespace revivix
