@@ -93,6 +93,15 @@ class Online : public ConnectionCheck {
  public:
   bool CanConnect(const std::wstring&) override { return true; }
 };
+class NoDownload : public UrlDownload {
+ public:
+  std::int32_t DownloadToFile(const std::wstring&, const std::wstring&,
+                              BindStatusCallback&) override {
+    return -1;
+  }
+  int DeleteCacheEntry(const std::wstring&) override { return 0; }
+  std::uint32_t LastError() override { return 0; }
+};
 class EmptyDesktop : public Desktop {
  public:
   void EnumWindows(const WindowProc&, std::intptr_t) override {}
@@ -127,8 +136,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Inventory devices;
   Online online;
   EmptyDesktop desktop;
+  NoDownload download;
   Program program(Ports{loop, files, processes, machine, kernel32, unicows, window, site, shell,
-                        registry, devices, online, desktop});
+                        registry, devices, online, desktop, download});
   frmMain form(program);
 
   site.text = DecodeAnsi1252(data, size);

@@ -22,6 +22,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32UrlDownload.h"
 
 namespace revivix::wintest {
 
@@ -30,7 +31,7 @@ struct AutomationRig {
       : processes(L"Local\\RevivixAutomationRig." + std::to_wstring(GetCurrentProcessId())),
         shell(window),
         program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                      registry, devices, connection, desktop}),
+                      registry, devices, connection, desktop, download}),
         form(program) {
     // Only the updater timers run here.
     for (Timer* t : form.Timers()) t->SetEnabled(false);
@@ -70,6 +71,7 @@ struct AutomationRig {
   win32::Win32DeviceInventory devices;
   win32::Win32ConnectionCheck connection;
   win32::Win32Desktop desktop;
+  win32::Win32UrlDownload download;
   Program program;
   frmMain form;
 };
