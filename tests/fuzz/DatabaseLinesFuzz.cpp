@@ -94,6 +94,30 @@ class Online : public ConnectionCheck {
   bool CanConnect(const std::wstring&) override { return true; }
 };
 
+// The database readers use neither the updater's windows nor the download service.
+struct NoDesktop : Desktop {
+  void EnumWindows(const WindowProc&, std::intptr_t) override {}
+  void EnumChildWindows(WindowHandle, const WindowProc&, std::intptr_t) override {}
+  int GetWindowTextA(WindowHandle, char*, int) override { return 0; }
+  std::intptr_t SendMessageA(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
+    return 0;
+  }
+  bool PostMessageA(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
+    return false;
+  }
+  bool SetWindowPos(WindowHandle, WindowHandle, int, int, int, int, std::uint32_t) override {
+    return false;
+  }
+};
+struct NoDownload : UrlDownload {
+  std::int32_t DownloadToFile(const std::wstring&, const std::wstring&,
+                              BindStatusCallback&) override {
+    return kDownloadFailure;
+  }
+  int DeleteCacheEntry(const std::wstring&) override { return 0; }
+  std::uint32_t LastError() override { return 0; }
+};
+
 }  // namespace
 }  // namespace revivix::fuzz
 
@@ -111,8 +135,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   NoRegistry registry;
   Inventory devices;
   Online online;
+  NoDesktop desktop;
+  NoDownload download;
   Program program(Ports{loop, files, processes, machine, kernel32, unicows, window, site, shell,
-                        registry, devices, online});
+                        registry, devices, online, desktop, download});
   frmMain form(program);
 
   site.text = DecodeAnsi1252(data, size);

@@ -11,14 +11,18 @@
 #include "app/Program.h"
 #include "app/frmMain.h"
 #include "platform/FileSystem.h"
+#include "platform/win32/Win32ConnectionCheck.h"
 #include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32DeviceInventory.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32HtmlEngine.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileStrings.h"
+#include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32UrlDownload.h"
 
 namespace revivix::wintest {
 
@@ -26,8 +30,8 @@ struct AutomationRig {
   AutomationRig()
       : processes(L"Local\\RevivixAutomationRig." + std::to_wstring(GetCurrentProcessId())),
         shell(window),
-        program(
-            Ports{loop, files, processes, system, kernel32, unicows, window, html, shell, desktop}),
+        program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
+                      registry, devices, connection, desktop, download}),
         form(program) {
     // Only the updater timers run here.
     for (Timer* t : form.Timers()) t->SetEnabled(false);
@@ -63,7 +67,11 @@ struct AutomationRig {
   win32::Win32MainWindow window;
   win32::Win32HtmlEngine html;
   win32::Win32Shell shell;
+  win32::Win32Registry registry;
+  win32::Win32DeviceInventory devices;
+  win32::Win32ConnectionCheck connection;
   win32::Win32Desktop desktop;
+  win32::Win32UrlDownload download;
   Program program;
   frmMain form;
 };
