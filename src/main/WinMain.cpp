@@ -69,15 +69,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     UpdateWindow(main);
     SetForegroundWindow(main);
 
-    MSG msg;
-    BOOL got;
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+    MSG msg{};
+    BOOL got = 1;
+    // The loop also ends once the wizard has unloaded: a quit request made while a nested loop
+    // ran (Exit pressed during a download, whose transfer pumps messages of its own) can be
+    // taken by that loop and never reach this one.
+    while (!form.Unloaded() && (got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
       if (got == -1) break;
       if (IsWindow(main) && IsDialogMessageW(main, &msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
-    if (got != -1) exitCode = static_cast<int>(msg.wParam);
+    if (got != -1 && !form.Unloaded()) exitCode = static_cast<int>(msg.wParam);
   }
   if (banner) DeleteObject(banner);
   return exitCode;
