@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/Pages.h"
+#include "app/UpdateNotice.h"
 #include "app/processt.h"
 #include "controls/mdlSkinButtons.h"
 #include "i18n/LanguageFile.h"
@@ -68,6 +69,8 @@ void RunStartupChecks(frmMain& form) {
   RunStep([&] { LoadSettings(form); });
   // The language file in use from here on; every later message is read from it.
   RunStep([&] { ResolveLanguageFile(form, /*atStartUp=*/true); });
+  // Last, whatever the checks found: the offer of a newer version, when one is announced.
+  RunStep([&] { ShowUpdateNotice(form); });
 }
 
 void QuitWizard(frmMain& form) {

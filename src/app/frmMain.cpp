@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/Lifecycle.h"
+#include "app/Navigation.h"
 #include "i18n/ApplyLanguage.h"
 
 namespace revivix {
@@ -119,6 +120,9 @@ frmMain::frmMain(Program& p)
   Combo_Language.Click = [this] { Timer10.SetEnabled(true); };
   Combo_Region.Click = [this] { Timer10.SetEnabled(true); };
   Timer10.OnTick = [this] { Timer10_Timer(*this); };
+
+  // Next, Decline, Yes, No, Refresh, Help and the player list.
+  ConnectNavigation(*this);
 
   // Timers count from the window's creation.
   for (Timer* t : Timers()) t->Bind(&program.ports.loop);
