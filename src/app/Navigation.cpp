@@ -10,6 +10,9 @@ namespace revivix {
 
 namespace {
 
+// The player list's first entry: no model picked, so Next identifies by serial number.
+constexpr wchar_t kNoModelPicked[] = L"Choose Player";
+
 // Values of a line that the manual choices read: up to the support page (value 11).
 constexpr std::size_t kValuesNeeded = 12;
 
@@ -158,7 +161,7 @@ void TakeOverPlayerLine(frmMain& form, const std::vector<std::wstring>& values) 
 
 void Combo_Choose_Player_Click(frmMain& form) {
   form.txtSNO.SetText(L"");
-  if (form.Combo_Choose_Player.Text() != kChoosePlayer) {
+  if (form.Combo_Choose_Player.Text() != kNoModelPicked) {
     form.txtSNO.SetEnabled(false);
     form.Cmd_Next.SetFocus();
   } else {
@@ -172,7 +175,7 @@ void Cmd_Next_Click(frmMain& form) {
     ShowError(form, L"IDS_CHOOSE_REGION_LANGUAGE");
     return;
   }
-  if (form.Combo_Choose_Player.Text() != kChoosePlayer)
+  if (form.Combo_Choose_Player.Text() != kNoModelPicked)
     IdentifyByModel(form);
   else
     IdentifyBySerialNumber(form);

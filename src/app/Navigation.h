@@ -16,9 +16,6 @@ inline constexpr wchar_t kKnowledgeBaseHost[] = L"www.zanterix.com";
 inline constexpr wchar_t kKnowledgeBasePath[] =
     L"/language.asp?sDestUrl=/support/kb/article.asp?sid=49688";
 
-// The list entry that stands for "no model picked": Next then identifies by serial number.
-inline constexpr wchar_t kChoosePlayer[] = L"Choose Player";
-
 // Connects the handlers below to the controls' click events.
 void ConnectNavigation(frmMain& form);
 
