@@ -434,11 +434,19 @@ TEST_F(Road, TheUpdateNoticeAnsweredNoThenYes) {
       << "the browser was not asked for " << expected << "; its log: " << ReadBytes(BrowserLog());
 }
 
-TEST_F(Road, DeclineEndsTheProgramWithoutAnUpdater) {
+TEST_F(Road, HelpThenDeclineEndsTheProgramWithoutAnUpdater) {
   ASSERT_NO_FATAL_FAILURE(Prepare("road-7", {kFormatModel}));
   ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+  // Help on the way: the player's support page opens in the browser and the wizard stays.
+  DeleteFileW(BrowserLog().c_str());
+  ASSERT_NO_FATAL_FAILURE(Click("UniButton_Help"));
+  const std::string support = Utf8(site_ + L"/support/" + kFormatModel.updaterFile + L".htm");
+  EXPECT_TRUE(driver::WizardSession::WaitUntil(
+      [&] { return ReadBytes(BrowserLog()).find(support) != std::string::npos; }, kEndMs))
+      << "the browser was not asked for " << support << "; its log: " << ReadBytes(BrowserLog());
+  EXPECT_EQ(wizard_->CurrentPage(), Page::License);
   ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Disagree"));
   ASSERT_NO_FATAL_FAILURE(ExpectEnd());
   EXPECT_TRUE(UpdatersLeft().empty());
