@@ -14,7 +14,7 @@ cd "$REVIVIX_ROOT"
 scripts/install-deps.sh
 
 cmake --preset mingw-x64 >/dev/null
-cmake --build --preset mingw-x64 -j2 --target fernclip revivix-demo revivix-format-updater
+cmake --build --preset mingw-x64 -j2 --target fernclip revivix-demo revivix-updater-format
 
 # shellcheck source=wine-env.sh
 . "$REVIVIX_ROOT/scripts/wine-env.sh"
@@ -35,8 +35,8 @@ printf '[Settings]\r\nRegion=Europe\r\nLanguage=English\r\n' >"$app/settings.ini
 
 # The demo site, with the format-type updater where the model's link page points.
 cp -r "$REVIVIX_ROOT/tools/site/demo" "$site"
-python3 - "$site" "$build/tools/updaters/revivix-format-updater.exe" <<'PY'
-import os, re, shutil, sys
+python3 - "$site" "$build/updaters/revivix-updater-format.exe" <<'PY'
+import json, os, re, shutil, sys
 site, updater = sys.argv[1], sys.argv[2]
 link_page = os.path.join(site, "revivix", "fw", "eu", "fc200.htm")
 with open(link_page, encoding="latin-1") as f:
@@ -47,6 +47,9 @@ path = hrefs[-1].split("@SITE@", 1)[-1].lstrip("/")
 target = os.path.join(site, *path.split("/"))
 os.makedirs(os.path.dirname(target), exist_ok=True)
 shutil.copyfile(updater, target)
+# Served slowly enough (about three seconds) that the download page shows its progress.
+with open(os.path.join(os.path.dirname(target), "site-rules.json"), "w") as f:
+    json.dump({"/" + os.path.basename(target): {"rate": os.path.getsize(target) // 3 + 1}}, f)
 PY
 port=$(tools/site/site-ctl.sh start "$site" "$state")
 trap 'tools/site/site-ctl.sh stop "$state"; revivix_wine_stop' EXIT
@@ -79,7 +82,8 @@ timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" \
 revivix_wine_stop
 for shot in "$out"/*.bmp; do
   [ -e "$shot" ] || continue
-  convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
+  # The screen around the windows is black; the picture keeps the windows only.
+  convert "$shot" -trim +repage "${shot%.bmp}.png" && rm -f "$shot"
 done
 if [ "$status" -ne 0 ] || ! grep -q '^page ended' "$out/pages.txt"; then
   echo "demo: the repair did not run to its end (status $status)" >&2

@@ -38,8 +38,8 @@ class Demo {
   explicit Demo(std::wstring shots) : shots_(std::move(shots)) {}
 
   // Records a page: its name on the output and its screenshot, numbered in order.
-  void Saw(const char* page, const char* file) {
-    Sleep(700);  // let the page finish painting
+  void Saw(const char* page, const char* file, DWORD settleMs = 700) {
+    Sleep(settleMs);  // let the page finish painting
     wchar_t name[32];
     swprintf(name, 32, L"%02d-", ++count_);
     std::wstring path = shots_ + L"\\" + name;
@@ -75,7 +75,7 @@ int Run(const std::wstring& folder, const std::wstring& shots, const std::wstrin
   if (!wizard.WaitForPage(Page::Download, 30000)) return demo.Fail(wizard, "download");
   WizardSession::WaitUntil([&] { return wizard.Text("Label_Total_FileSize") != L"/00.00 MB"; },
                            10000);
-  demo.Saw("download", "download");
+  demo.Saw("download", "download", 300);
   HWND updater = nullptr;
   if (!WizardSession::WaitUntil(
           [&] { return (updater = FindWindowW(nullptr, updaterTitle.c_str())) != nullptr; }, 60000))
