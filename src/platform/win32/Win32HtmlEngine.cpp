@@ -1,22 +1,170 @@
 #include "platform/win32/Win32HtmlEngine.h"
 
+#include <windows.h>
+#include <wininet.h>
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "detection/HtmlCharset.h"
+#include "detection/HtmlText.h"
+
 namespace revivix::win32 {
 
 namespace {
 
-// Placeholder until the fetching engine lands: every document completes empty, which the
-// wizard treats as an unreachable page.
-class EmptyDocument : public HtmlDocument {
+// What the worker and the document share. The worker holds it as long as it runs, so a
+// document destroyed during the fetch leaves the worker nothing dangling.
+struct Fetch {
+  std::mutex mutex;
+  bool complete = false;
+  bool abandoned = false;       // the document is gone: the worker only cleans up
+  HINTERNET session = nullptr;  // open handles, closed by whichever side is done first
+  HINTERNET request = nullptr;
+  std::wstring text;
+  std::wstring html;
+};
+
+// Closes the request and the session. Closing them from the wizard's thread makes a blocked
+// WinINet call on the worker return with an error. Called with the mutex held.
+void CloseHandles(Fetch& fetch) {
+  if (fetch.request) {
+    InternetCloseHandle(fetch.request);
+    fetch.request = nullptr;
+  }
+  if (fetch.session) {
+    InternetCloseHandle(fetch.session);
+    fetch.session = nullptr;
+  }
+}
+
+std::string ContentTypeOf(HINTERNET request) {
+  wchar_t buffer[512];
+  DWORD size = sizeof buffer;
+  DWORD index = 0;
+  if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_TYPE, buffer, &size, &index)) return {};
+  std::string type;
+  for (DWORD i = 0; i < size / sizeof(wchar_t); ++i)
+    type.push_back(buffer[i] < 0x80 ? static_cast<char>(buffer[i]) : '?');
+  return type;
+}
+
+// The page's bytes and Content-Type, or false when the fetch failed or the server answered
+// with an error status.
+bool Download(Fetch& fetch, HINTERNET session, const std::wstring& url, std::string& bytes,
+              std::string& contentType) {
+  DWORD timeout = Win32HtmlEngine::kConnectTimeoutMs;
+  InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+  timeout = Win32HtmlEngine::kReceiveTimeoutMs;
+  InternetSetOptionW(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionW(session, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+
+  const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                      INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+  HINTERNET request = InternetOpenUrlW(session, url.c_str(), nullptr, 0, flags, 0);
+  if (!request) return false;
+  {
+    std::lock_guard<std::mutex> lock(fetch.mutex);
+    if (fetch.abandoned) {
+      InternetCloseHandle(request);
+      return false;
+    }
+    fetch.request = request;
+  }
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  DWORD index = 0;
+  if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                      &index) ||
+      status >= 400)
+    return false;
+  contentType = ContentTypeOf(request);
+  char buffer[64 * 1024];
+  while (bytes.size() < Win32HtmlEngine::kMaxPageBytes) {
+    const DWORD wanted = static_cast<DWORD>(
+        std::min<std::size_t>(sizeof buffer, Win32HtmlEngine::kMaxPageBytes - bytes.size()));
+    DWORD read = 0;
+    if (!InternetReadFile(request, buffer, wanted, &read)) return false;
+    if (read == 0) break;
+    bytes.append(buffer, read);
+  }
+  return true;
+}
+
+void RunFetch(std::shared_ptr<Fetch> fetch, std::wstring url) {
+  std::string bytes, contentType;
+  bool ok = false;
+  if (HINTERNET session =
+          InternetOpenW(L"Revivix", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)) {
+    bool abandoned;
+    {
+      std::lock_guard<std::mutex> lock(fetch->mutex);
+      abandoned = fetch->abandoned;
+      if (abandoned)
+        InternetCloseHandle(session);
+      else
+        fetch->session = session;
+    }
+    if (!abandoned) ok = Download(*fetch, session, url, bytes, contentType);
+    std::lock_guard<std::mutex> lock(fetch->mutex);
+    CloseHandles(*fetch);
+    if (fetch->abandoned) return;
+  }
+  std::wstring html, text;
+  if (ok) {
+    html = DecodeHtmlBytes(bytes, contentType);
+    text = RenderInnerText(html);
+  }
+  std::lock_guard<std::mutex> lock(fetch->mutex);
+  fetch->html = std::move(html);
+  fetch->text = std::move(text);
+  fetch->complete = true;
+}
+
+class Win32HtmlDocument : public HtmlDocument {
  public:
-  std::wstring ReadyState() override { return L"complete"; }
-  std::wstring OuterText() override { return L""; }
-  std::wstring OuterHtml() override { return L""; }
+  explicit Win32HtmlDocument(const std::wstring& url) : fetch_(std::make_shared<Fetch>()) {
+    try {
+      std::thread(RunFetch, fetch_, url).detach();
+    } catch (const std::system_error&) {
+      fetch_->complete = true;  // no thread for the fetch: a failed fetch
+    }
+  }
+
+  ~Win32HtmlDocument() override {
+    std::lock_guard<std::mutex> lock(fetch_->mutex);
+    fetch_->abandoned = true;
+    CloseHandles(*fetch_);
+  }
+
+  std::wstring ReadyState() override {
+    std::lock_guard<std::mutex> lock(fetch_->mutex);
+    return fetch_->complete ? L"complete" : L"loading";
+  }
+
+  std::wstring OuterText() override {
+    std::lock_guard<std::mutex> lock(fetch_->mutex);
+    return fetch_->complete ? fetch_->text : std::wstring();
+  }
+
+  std::wstring OuterHtml() override {
+    std::lock_guard<std::mutex> lock(fetch_->mutex);
+    return fetch_->complete ? fetch_->html : std::wstring();
+  }
+
+ private:
+  std::shared_ptr<Fetch> fetch_;
 };
 
 }  // namespace
 
-std::unique_ptr<HtmlDocument> Win32HtmlEngine::CreateDocumentFromUrl(const std::wstring&) {
-  return std::make_unique<EmptyDocument>();
+std::unique_ptr<HtmlDocument> Win32HtmlEngine::CreateDocumentFromUrl(const std::wstring& url) {
+  return std::make_unique<Win32HtmlDocument>(url);
 }
 
 }  // namespace revivix::win32
