@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds every preset and runs every test: the native tests (plain and
-# under AddressSanitizer/UndefinedBehaviorSanitizer), a link check of the 32-bit program, and the
-# Win32 tests of the real fernclip.exe under Wine with a virtual X display.
+# under AddressSanitizer/UndefinedBehaviorSanitizer), a link check of the 32-bit program, the
+# release files (built once, by scripts/release.sh), and the Win32 tests of the real fernclip.exe
+# and of the release under Wine with a virtual X display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +28,9 @@ echo "== 32-bit Windows program (compile and link)"
 cmake --preset mingw-i686 >/dev/null
 cmake --build --preset mingw-i686 -j"$jobs"
 
+echo "== release files: zip and installer for x86_64 and i686"
+scripts/release.sh
+
 echo "== 64-bit Windows program and its tests under Wine"
 cmake --preset mingw-x64 >/dev/null
 cmake --build --preset mingw-x64 -j"$jobs"
@@ -35,5 +39,7 @@ source scripts/wine-env.sh
 revivix_wine_prefix
 status=0
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset mingw-x64 || status=$?
+echo "== release files under Wine"
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset release || status=$?
 revivix_wine_stop
 exit "$status"

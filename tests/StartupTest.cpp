@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "DatabaseFixture.h"
 #include "FormFixture.h"
 #include "common/Text.h"
 
@@ -99,6 +100,9 @@ TEST_F(Startup, FirstActivationRunsTheChecksOnce) {
 }
 
 TEST_F(Startup, TheStartPageShowsNoExitButton) {
+  // A computer on which every start-up check passes.
+  platform.connection.reachable.insert(SiteAddress(platform.program));
+  platform.html.pages[DatabaseAddress(form)] = FakePage{Page({RecordLine({})}), L"", 0};
   FormLoad(form);
   form.Activate();
   EXPECT_TRUE(form.Frame_Region_Lang.Visible());

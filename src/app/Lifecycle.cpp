@@ -6,7 +6,12 @@
 #include "app/Pages.h"
 #include "app/UpdateNotice.h"
 #include "app/processt.h"
+#include "checks/Environment.h"
+#include "checks/IsAdmin_BAS.h"
+#include "checks/WMPversion.h"
+#include "common/Text.h"
 #include "controls/mdlSkinButtons.h"
+#include "detection/PlayerDatabase.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/Lists.h"
 #include "i18n/Settings.h"
@@ -64,11 +69,26 @@ void FormLoad(frmMain& form) {
 
 void RunStartupChecks(frmMain& form) {
   RunStep([&] { form.VistaProg1.SetValue(0); });
+  RunStep([&] { form.UserName = GetCurrentUserName(form); });
+  RunStep([&] { form.ComputerName = GetLocalComputerName(form); });
   RunStep([&] { ApplyPageColours(form); });
   RunStep([&] { FillLanguageAndRegionLists(form); });
   RunStep([&] { LoadSettings(form); });
-  // The language file in use from here on; every later message is read from it.
-  RunStep([&] { ResolveLanguageFile(form, /*atStartUp=*/true); });
+  RunStep([&] { CheckAdministrator(form); });
+  bool administrator = false;
+  RunStep([&] { administrator = IsAdministrator(form); });
+  if (administrator) {
+    RunStep([&] { CheckOperatingSystem(form); });
+    if (NumericValue(form.OsCode) >= 1) {
+      RunStep([&] { CheckInternetConnection(form); });
+      // Read whatever the Internet check found.
+      RunStep(
+          [&] { form.MediaPlayerVersion = GetMediaPlayerVersion(form.program.ports.registry); });
+      bool reachable = false;
+      RunStep([&] { reachable = IsInternetReachable(form); });
+      if (reachable) RunStep([&] { LoadPlayerDatabase(form); });
+    }
+  }
   // Last, whatever the checks found: the offer of a newer version, when one is announced.
   RunStep([&] { ShowUpdateNotice(form); });
 }

@@ -4,14 +4,21 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
+#include "automation/UpdaterWindows.h"
 #include "i18n/FileReader.h"
+#include "platform/ConnectionCheck.h"
+#include "platform/Desktop.h"
+#include "platform/DeviceInventory.h"
 #include "platform/EventLoop.h"
 #include "platform/FileSystem.h"
 #include "platform/HtmlEngine.h"
 #include "platform/MainWindow.h"
 #include "platform/Processes.h"
 #include "platform/ProfileStrings.h"
+#include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
 
@@ -29,6 +36,10 @@ struct Ports {
   MainWindow& window;
   HtmlEngine& html;
   Shell& shell;
+  Registry& registry;
+  DeviceInventory& devices;
+  ConnectionCheck& connection;
+  Desktop& desktop;  // the updater's windows
 };
 
 class Program {
@@ -46,10 +57,17 @@ class Program {
   // FileReader: the parsed settings file.
   FileReader fileReader;
 
+  // BasWinHandler: the handles of the updater's windows, all 0 until the automation finds them.
+  UpdaterWindows updaterWindows;
+
   // The shared file-system object: created on first use, released when the wizard quits.
   FileSystem& SharedFileSystem();
   void ReleaseFileSystem() { fileSystemCreated_ = false; }
   bool FileSystemCreated() const { return fileSystemCreated_; }
+
+  // The maker's site address in use for this run, once it has been resolved (site.ini beside
+  // the program, else the built-in address).
+  std::optional<std::wstring> siteAddress;
 
  private:
   bool fileSystemCreated_ = false;

@@ -2,6 +2,8 @@
 
 #include "app/Lifecycle.h"
 #include "app/Navigation.h"
+#include "automation/UpdaterAutomation.h"
+#include "detection/PlayerIdentification.h"
 #include "i18n/ApplyLanguage.h"
 
 namespace revivix {
@@ -123,6 +125,15 @@ frmMain::frmMain(Program& p)
 
   // Next, Decline, Yes, No, Refresh, Help and the player list.
   ConnectNavigation(*this);
+  // The detection tick and its progress animation.
+  Timer2.OnTick = [this] { Timer2_Timer(*this); };
+  Timer3.OnTick = [this] { Timer3_Timer(*this); };
+  // The updater automation: the download step enables Timer4 and Timer5, they enable the rest.
+  Timer4.OnTick = [this] { Timer4_Timer(*this); };
+  Timer5.OnTick = [this] { Timer5_Timer(*this); };
+  Timer7.OnTick = [this] { Timer7_Timer(*this); };
+  Timer8.OnTick = [this] { Timer8_Timer(*this); };
+  Timer9.OnTick = [this] { Timer9_Timer(*this); };
 
   // Timers count from the window's creation.
   for (Timer* t : Timers()) t->Bind(&program.ports.loop);

@@ -8,11 +8,15 @@
 #include "app/Program.h"
 #include "app/frmMain.h"
 #include "platform/FileSystem.h"
+#include "platform/win32/Win32ConnectionCheck.h"
+#include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32DeviceInventory.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32HtmlEngine.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileStrings.h"
+#include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/Win32Views.h"
@@ -35,7 +39,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   Win32MainWindow window;
   Win32HtmlEngine html;
   Win32Shell shell(window);
-  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell});
+  Win32Registry registry;
+  Win32DeviceInventory devices;
+  Win32ConnectionCheck connection;
+  Win32Desktop desktop;
+  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
+                        registry, devices, connection, desktop});
   frmMain form(program);
 
   Initialise(form);

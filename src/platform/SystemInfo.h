@@ -19,6 +19,13 @@ class SystemInfo {
  public:
   virtual ~SystemInfo() = default;
   virtual VersionRecord Version() = 0;
+  // The logged-on user's name and the computer's name, each "" when the query fails.
+  virtual std::wstring UserName() = 0;
+  virtual std::wstring ComputerName() = 0;
+  // True when the access token of this process holds the built-in Administrators group (S-1-5-32-
+  // 544) among its groups, whatever the group's attributes (enabled or for deny only); false
+  // when the token or its groups cannot be read.
+  virtual bool IsAdministratorsMember() = 0;
   // The folder the program was started from, without a trailing "\".
   virtual std::wstring ProgramFolder() = 0;
 

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "app/Program.h"
+#include "fakes/FakeEnvironment.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakeHtmlEngine.h"
+#include "fakes/VirtualDesktop.h"
 #include "i18n/ProfileReader.h"
 
 namespace revivix::test {
@@ -50,6 +52,9 @@ class FakeProcesses : public Processes {
 class FakeSystemInfo : public SystemInfo {
  public:
   VersionRecord Version() override { return version; }
+  std::wstring UserName() override { return userName; }
+  std::wstring ComputerName() override { return computerName; }
+  bool IsAdministratorsMember() override { return administrator; }
   std::wstring ProgramFolder() override { return programFolder; }
   int TwipsPerPixelX() override { return twipsPerPixel; }
   int TwipsPerPixelY() override { return twipsPerPixel; }
@@ -63,6 +68,9 @@ class FakeSystemInfo : public SystemInfo {
   void SetSystemLanguage(std::uint16_t id, const std::wstring& englishName);
 
   VersionRecord version{5, 1, 2600, 2, L"Service Pack 3"};
+  std::wstring userName = L"Maria";
+  std::wstring computerName = L"WORKSHOP-PC";
+  bool administrator = true;
   std::wstring programFolder;
   int twipsPerPixel = 15;
   std::uint32_t buttonFace = 0xF0F0F0;
@@ -147,6 +155,10 @@ class FakePlatform {
   FakeMainWindow window;
   FakeHtmlEngine html;
   FakeShell shell;
+  FakeRegistry registry;
+  FakeDeviceInventory devices;
+  FakeConnectionCheck connection;
+  VirtualDesktop desktop{loop};
   Program program;
 };
 

@@ -11,11 +11,15 @@
 #include "i18n/MProfileString.h"
 #include "i18n/MWin32.h"
 #include "i18n/ProfileReader.h"
+#include "platform/win32/Win32ConnectionCheck.h"
+#include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32DeviceInventory.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32HtmlEngine.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileStrings.h"
+#include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
 
@@ -186,7 +190,12 @@ TEST(GetWinAPI, PicksTheKernel32FunctionsOnTheNtFamily) {
   Win32MainWindow window;
   Win32HtmlEngine html;
   Win32Shell shell(window);
-  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell});
+  Win32Registry registry;
+  Win32DeviceInventory devices;
+  Win32ConnectionCheck connection;
+  Win32Desktop desktop;
+  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
+                        registry, devices, connection, desktop});
 
   EXPECT_EQ(system.Version().platformId, 2u);
   EXPECT_TRUE(IsWindowsNT(system));

@@ -13,6 +13,11 @@ that folder ("/database.htm"), its values objects with any of
   body          the page's text, sent instead of a file (UTF-8)
 Rules are read at every request, so a test can change them while the server runs.
 
+In .htm and .html pages (and rule bodies) the text @SITE@ becomes the address of the site the
+page belongs to: "http://" and the request's Host, followed by the part of the request path that
+comes before "/revivix/" (the scenario folder, "" at the root). A scenario's pages can so link to
+each other by absolute address, whatever port the server took and wherever the scenario lies.
+
 Usage: revivix_site.py --root DIR [--port N] [--port-file FILE] [--log FILE] [--lifetime S]
 Port 0 (the default) takes a free port; the port in use is written to --port-file. The server
 ends by itself after --lifetime seconds (default 1800) so that it never outlives its test run.
@@ -75,7 +80,7 @@ class Handler(BaseHTTPRequestHandler):
 
         status = int(rule.get("status", 200))
         if "body" in rule:
-            body = rule["body"].encode("utf-8")
+            body = self.with_site(rule["body"].encode("utf-8"), url_path)
             content_type = rule.get("content_type", "text/html")
         else:
             file_path = self.local_path(url_path)
@@ -86,6 +91,8 @@ class Handler(BaseHTTPRequestHandler):
             else:
                 with open(file_path, "rb") as f:
                     body = f.read()
+                if file_path.lower().endswith((".htm", ".html")):
+                    body = self.with_site(body, url_path)
                 guessed = mimetypes.guess_type(file_path)[0] or "application/octet-stream"
                 content_type = rule.get("content_type", guessed)
 
@@ -111,6 +118,15 @@ class Handler(BaseHTTPRequestHandler):
             self.send_body(body, rule.get("rate"))
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
+
+    def with_site(self, body, url_path):
+        """body with @SITE@ replaced by the address of the page's site."""
+        if b"@SITE@" not in body:
+            return body
+        cut = url_path.find("/revivix/")
+        prefix = url_path[:cut] if cut >= 0 else ""
+        host = self.headers.get("Host") or "127.0.0.1:%d" % self.server.server_address[1]
+        return body.replace(b"@SITE@", ("http://" + host + prefix).encode("utf-8"))
 
     def send_body(self, body, rate):
         if not rate:

@@ -26,6 +26,70 @@ VersionRecord Win32SystemInfo::Version() {
   return record;
 }
 
+namespace {
+
+std::wstring FromAnsi(const char* text, int count) {
+  if (count <= 0) return {};
+  const int wide = MultiByteToWideChar(CP_ACP, 0, text, count, nullptr, 0);
+  std::wstring result(static_cast<std::size_t>(wide > 0 ? wide : 0), L'\0');
+  if (wide > 0) MultiByteToWideChar(CP_ACP, 0, text, count, result.data(), wide);
+  return result;
+}
+
+}  // namespace
+
+std::wstring Win32SystemInfo::UserName() {
+  char buffer[255] = {};
+  DWORD size = sizeof buffer;
+  // The size comes back with the terminating NUL counted.
+  if (!GetUserNameA(buffer, &size) || size == 0) return {};
+  return FromAnsi(buffer, static_cast<int>(size) - 1);
+}
+
+std::wstring Win32SystemInfo::ComputerName() {
+  char buffer[32] = {};
+  DWORD size = sizeof buffer;
+  // Here the size comes back without the NUL.
+  if (!GetComputerNameA(buffer, &size)) return {};
+  return FromAnsi(buffer, static_cast<int>(size));
+}
+
+bool Win32SystemInfo::IsAdministratorsMember() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenGroups, nullptr, 0, &size);
+  if (size == 0) {
+    CloseHandle(token);
+    return false;
+  }
+  std::vector<unsigned char> buffer(size);
+  if (!GetTokenInformation(token, TokenGroups, buffer.data(), size, &size)) {
+    CloseHandle(token);
+    return false;
+  }
+  SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+  PSID administrators = nullptr;
+  if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators)) {
+    CloseHandle(token);
+    return false;
+  }
+  bool member = false;
+  if (IsValidSid(administrators)) {
+    const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
+    // Every group of the token is examined, however many there are; membership alone counts,
+    // whatever the group's attributes (a group for deny only included).
+    for (DWORD i = 0; i < groups->GroupCount && !member; ++i) {
+      PSID sid = groups->Groups[i].Sid;
+      member = sid && IsValidSid(sid) && EqualSid(sid, administrators);
+    }
+  }
+  FreeSid(administrators);
+  CloseHandle(token);
+  return member;
+}
+
 std::wstring Win32SystemInfo::ProgramFolder() {
   std::vector<wchar_t> path(MAX_PATH);
   for (;;) {

@@ -1,5 +1,6 @@
-// Facts about the computer from kernel32: the version record, the program's folder, the system
-// language and the locale information.
+// Facts about the computer from kernel32 and advapi32: the version record, the user's and the
+// computer's names, administrator membership, the program's folder, the system language and the
+// locale information.
 #pragma once
 
 #include "platform/SystemInfo.h"
@@ -9,6 +10,9 @@ namespace revivix::win32 {
 class Win32SystemInfo : public SystemInfo {
  public:
   VersionRecord Version() override;
+  std::wstring UserName() override;
+  std::wstring ComputerName() override;
+  bool IsAdministratorsMember() override;
   std::wstring ProgramFolder() override;
   int TwipsPerPixelX() override;
   int TwipsPerPixelY() override;

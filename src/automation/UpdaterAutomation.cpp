@@ -1,0 +1,237 @@
+#include "automation/UpdaterAutomation.h"
+
+#include "app/Lifecycle.h"
+#include "app/Pages.h"
+#include "automation/BasWinHandler.h"
+#include "common/Text.h"
+
+namespace revivix {
+
+namespace {
+
+UpdaterWindows& Table(frmMain& form) {
+  return form.program.updaterWindows;
+}
+
+Desktop& Windows(frmMain& form) {
+  return form.program.ports.desktop;
+}
+
+// The updater's kind, from the database's title: it decides the result watch and the closing.
+bool UpgradeType(const frmMain& form) {
+  return ContainsNoCase(form.UpdaterTitle, L"UPGRADE");
+}
+
+void Post(frmMain& form, WindowHandle window, std::uint32_t message) {
+  Windows(form).PostMessageA(window, message, 0, 0);
+}
+
+void Send(frmMain& form, WindowHandle window, std::uint32_t message) {
+  Windows(form).SendMessageA(window, message, 0, 0);
+}
+
+void MakeTopmost(frmMain& form, WindowHandle window) {
+  Windows(form).SetWindowPos(window, kHwndTopmost, 0, 0, 0, 0, kSwpNoSize | kSwpNoMove);
+}
+
+}  // namespace
+
+// ---- Timer handlers ----
+
+void Timer4_Timer(frmMain& form) {
+  UpdaterWindows& w = Table(form);
+  w.SearchTitle = form.UpdaterTitle;
+  LocateUpdater(form);
+  // A window with both buttons takes the format path.
+  if (w.FormatButton != 0) {
+    ClickFormatDataArea(form);
+    form.Timer9.SetEnabled(true);
+  } else if (w.UpgradeButton != 0) {
+    form.Timer8.SetEnabled(true);
+    form.Timer7.SetEnabled(true);
+  }
+}
+
+void Timer5_Timer(frmMain& form) {
+  Table(form).SearchTitle = form.UpdaterTitle;
+  if (UpgradeType(form))
+    ReadUpgradeResult(form);
+  else
+    ReadFormatResult(form);
+}
+
+void Timer7_Timer(frmMain& form) {
+  form.Timer4.SetEnabled(false);
+  Table(form).SearchTitle = L"WARNING!";
+  AnswerWarning(form);
+}
+
+void Timer8_Timer(frmMain& form) {
+  form.Timer4.SetEnabled(false);
+  if (UpgradeType(form)) {
+    Table(form).SearchTitle = form.UpdaterTitle;
+    ClickUpgrade(form);
+  }
+}
+
+void Timer9_Timer(frmMain& form) {
+  Table(form).SearchTitle = L"OPTION";
+  AnswerOptionDialog(form);
+}
+
+// ---- Steps ----
+
+void LocateUpdater(frmMain& form) {
+  UpdaterWindows& w = Table(form);
+  w.FoundWindow = 0;
+  w.UpgradeButton = 0;
+  w.FormatButton = 0;
+  ScanUpdater(form.program);
+  if (w.FoundWindow == 0) return;
+  MakeTopmost(form, w.FoundWindow);
+}
+
+void ClickFormatDataArea(frmMain& form) {
+  UpdaterWindows& w = Table(form);
+  w.FoundWindow = 0;
+  ScanUpdater(form.program);
+  if (w.FoundWindow == 0) return;
+  Post(form, w.FormatButton, kBmClick);
+}
+
+void AnswerOptionDialog(frmMain& form) {
+  UpdaterWindows& w = Table(form);
+  w.FoundWindow = 0;
+  w.YesButton = 0;
+  ScanUpdater(form.program);
+  if (w.FoundWindow == 0) return;
+  // A failing statement of this step is skipped and the next one runs.
+  RunStep([&] { Post(form, w.YesButton, kBmClick); });
+  RunStep([&] { Post(form, w.YesButton, kWmClose); });
+  RunStep([&] { form.Timer8.SetEnabled(false); });
+  RunStep([&] { form.Timer9.SetEnabled(false); });
+  RunStep([&] { w.SearchTitle = form.UpdaterTitle; });
+  RunStep([&] { ClickStart(form); });
+}
+
+void ClickStart(frmMain& form) {
+  UpdaterWindows& w = Table(form);
+  w.FoundWindow = 0;
+  w.StartButton = 0;
+  ScanUpdater(form.program);
+  if (w.FoundWindow == 0) return;
+  // Sent: the wizard waits until the updater has handled the click.
+  Send(form, w.StartButton, kBmClick);
+  form.Timer4.SetEnabled(false);
+}
+
+void ClickUpgrade(frmMain& form) {
+  UpdaterWindows& w = Table(form);
+  w.FoundWindow = 0;
+  w.IntroText = 0;
+  w.UpgradeButton = 0;
+  ScanUpdater(form.program);
+  if (w.FoundWindow == 0) return;
+  if (ContainsNoCase(ReadLiveText(form.program, w.IntroText),
+                     L"THIS PROGRAM WILL UPGRADE YOUR PLAYER'S FIRMWARE.")) {
+    Post(form, w.UpgradeButton, kBmClick);
+    form.Timer8.SetEnabled(false);
+  }
+}
+
+void AnswerWarning(frmMain& form) {
+  UpdaterWindows& w = Table(form);
+  w.FoundWindow = 0;
+  w.YesButton = 0;
+  w.BatteryText = 0;
+  ScanUpdater(form.program);
+  if (w.FoundWindow == 0) return;
+  // The low-battery warning is left for the user; any other warning is confirmed.
+  if (ContainsNoCase(ReadLiveText(form.program, w.BatteryText),
+                     L"YOUR BATTERY LEVELS ARE TOO LOW."))
+    return;
+  MakeTopmost(form, w.YesButton);
+  Post(form, w.YesButton, kBmClick);
+  form.Timer8.SetEnabled(false);
+  if (w.YesButton != 0) {
+    form.Timer4.SetEnabled(false);
+    form.Timer7.SetEnabled(false);
+  }
+}
+
+void ReadUpgradeResult(frmMain& form) {
+  UpdaterWindows& w = Table(form);
+  w.FoundWindow = 0;
+  w.CompletedText = 0;
+  ScanUpdater(form.program);
+  if (w.FoundWindow == 0) return;
+  const std::wstring t = ReadLiveText(form.program, w.CompletedText);
+  if (t == L"FIRMWARE UPGRADE COMPLETED!")
+    FinishUpgrade(form, L"COMPLETE");
+  else if (t == L"FIRMWARE UPGRADE FAILED!")
+    FinishUpgrade(form, L"FAIL");
+}
+
+void ReadFormatResult(frmMain& form) {
+  UpdaterWindows& w = Table(form);
+  w.FoundWindow = 0;
+  w.BlankText1 = 0;
+  w.BlankText2 = 0;
+  w.BlankText3 = 0;
+  ScanUpdater(form.program);
+  if (w.FoundWindow == 0) return;
+  const std::wstring t = ReadLiveText(form.program, w.BlankText1);
+  if (t == L"COMPLETE")
+    FinishUpgrade(form, L"COMPLETE");
+  else if (t == L"FAIL")
+    FinishUpgrade(form, L"FAIL");
+}
+
+void CloseUpdaterWindow(frmMain& form) {
+  UpdaterWindows& w = Table(form);
+  FindTopWindow(form.program);
+  if (w.FoundWindow == 0) return;
+  // Sent: the wizard waits until the updater has handled its close.
+  Send(form, w.FoundWindow, kWmClose);
+}
+
+void ClickCloseButton(frmMain& form) {
+  UpdaterWindows& w = Table(form);
+  w.FoundWindow = 0;
+  w.CloseButton = 0;
+  ScanUpdater(form.program);
+  if (w.FoundWindow == 0) return;
+  for (int i = 0; i < 4; ++i) Post(form, w.CloseButton, kBmClick);
+}
+
+void FinishUpgrade(frmMain& form, const std::wstring& result) {
+  const wchar_t* key = result == L"COMPLETE" ? L"IDS_FW_UPDATE_SUCCESSFUL"
+                       : result == L"FAIL"   ? L"IDS_FW_UPDATE_FAILED"
+                                             : nullptr;
+  if (key) {
+    form.Uni_Error_Label1.SetCaption(form.UserName);
+    form.Uni_Error_Label1.SetCaption(form.Uni_Error_Label1.Caption() + L", " + LookUp(form, key));
+  }
+  form.UnitxtLicense.SetVisible(false);
+  form.Info_Label.SetVisible(false);
+  form.Frame_Error_Handling.Move(220, 3160);
+  form.Frame_Error_Handling.SetVisible(true);
+  form.Timer5.SetEnabled(false);
+  form.Timer7.SetEnabled(false);
+  form.Timer8.SetEnabled(false);
+  form.Cmd_I_Agree.SetVisible(false);
+  form.Cmd_I_Disagree.SetVisible(false);
+  form.cmdExit.SetTop(6555);
+  form.cmdExit.SetLeft(6465);
+  form.cmdExit.SetVisible(true);
+  form.cmdExit.SetEnabled(true);
+  form.cmdExit.SetFocus();
+  Table(form).SearchTitle = form.UpdaterTitle;
+  if (UpgradeType(form))
+    CloseUpdaterWindow(form);
+  else
+    ClickCloseButton(form);
+  form.UniRefresh.SetEnabled(true);
+}
+
+}  // namespace revivix

@@ -1,0 +1,44 @@
+#include "checks/Environment.h"
+
+#include "app/Pages.h"
+#include "common/Text.h"
+#include "detection/SiteAddress.h"
+
+namespace revivix {
+
+std::wstring GetCurrentUserName(frmMain& form) {
+  return form.program.ports.system.UserName();
+}
+
+std::wstring GetLocalComputerName(frmMain& form) {
+  return form.program.ports.system.ComputerName();
+}
+
+std::wstring OsCodeOf(const VersionRecord& version) {
+  const std::wstring text = std::to_wstring(version.major) + L"." + std::to_wstring(version.minor);
+  if (text == L"5.1" || text == L"5.2") return L"1";
+  if (text == L"6.0") return L"2";
+  return L"";
+}
+
+void CheckOperatingSystem(frmMain& form) {
+  form.OsCode = L"";
+  form.OsCode = OsCodeOf(form.program.ports.system.Version());
+  if (NumericValue(form.OsCode) < 1) {
+    form.Timer2.SetEnabled(false);
+    ShowError(form, L"IDS_OS_NOT_SUPPORTED");
+    form.Timer1.SetEnabled(true);
+  }
+}
+
+bool IsInternetReachable(frmMain& form) {
+  return form.program.ports.connection.CanConnect(DatabaseAddress(form));
+}
+
+void CheckInternetConnection(frmMain& form) {
+  if (IsInternetReachable(form)) return;
+  form.Timer2.SetEnabled(false);
+  ShowError(form, L"IDS_NO_INTERNET_CONNECTION");
+}
+
+}  // namespace revivix

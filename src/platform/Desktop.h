@@ -1,0 +1,50 @@
+// The desktop's windows as the updater automation sees them: the top-level windows and the
+// descendants of a window in the system's enumeration order, the text stored with a window (what
+// GetWindowTextA gives for a window of another program), the messages the wizard sends or posts
+// to the updater's windows, and the topmost placement.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/Processes.h"  // WindowHandle
+
+namespace revivix {
+
+// Window messages and placement values the automation uses.
+inline constexpr std::uint32_t kWmGetText = 13;
+inline constexpr std::uint32_t kWmGetTextLength = 14;
+inline constexpr std::uint32_t kWmClose = 16;
+inline constexpr std::uint32_t kBmClick = 245;
+inline constexpr WindowHandle kHwndTopmost = static_cast<WindowHandle>(-1);
+inline constexpr std::uint32_t kSwpNoSize = 1;
+inline constexpr std::uint32_t kSwpNoMove = 2;
+
+class Desktop {
+ public:
+  // An enumeration callback: window handle and the caller's value; 0 stops the enumeration.
+  using WindowProc = std::function<int(WindowHandle window, std::intptr_t value)>;
+
+  virtual ~Desktop() = default;
+
+  // EnumWindows: every top-level window in enumeration order until `proc` returns 0.
+  virtual void EnumWindows(const WindowProc& proc, std::intptr_t value) = 0;
+  // EnumChildWindows: every descendant of `parent` (not only its direct children), in
+  // enumeration order, until `proc` returns 0.
+  virtual void EnumChildWindows(WindowHandle parent, const WindowProc& proc,
+                                std::intptr_t value) = 0;
+  // GetWindowTextA: copies at most maxCount - 1 bytes of the stored text and a NUL into
+  // `buffer`; returns the number of bytes copied (0 for an unknown window).
+  virtual int GetWindowTextA(WindowHandle window, char* buffer, int maxCount) = 0;
+  // SendMessageA: the window handles the message before the call returns. For WM_GETTEXT,
+  // wParam is the buffer size and lParam the address of a byte buffer. 0 for an unknown window.
+  virtual std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message,
+                                     std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // PostMessageA: the message is queued for the window's program; the call does not wait.
+  virtual bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                            std::intptr_t lParam) = 0;
+  virtual bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx,
+                            int cy, std::uint32_t flags) = 0;
+};
+
+}  // namespace revivix

@@ -1,0 +1,212 @@
+#include "fakes/VirtualDesktop.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/Text.h"
+
+namespace revivix::test {
+
+void VirtualDesktop::EnumWindows(const WindowProc& proc, std::intptr_t value) {
+  ++topLevelEnumerations;
+  // A copy: a callback may not change the desktop, but a stale list must never be read.
+  const std::vector<WindowHandle> order = topLevel_;
+  for (WindowHandle w : order)
+    if (Exists(w) && proc(w, value) == 0) return;
+}
+
+void VirtualDesktop::EnumChildWindows(WindowHandle parent, const WindowProc& proc,
+                                      std::intptr_t value) {
+  ++childEnumerations;
+  if (!Exists(parent)) return;
+  std::vector<WindowHandle> order;
+  Descendants(parent, order);
+  for (WindowHandle w : order)
+    if (Exists(w) && proc(w, value) == 0) return;
+}
+
+void VirtualDesktop::Descendants(WindowHandle parent, std::vector<WindowHandle>& out) const {
+  for (WindowHandle child : windows_.at(parent).children) {
+    out.push_back(child);
+    Descendants(child, out);
+  }
+}
+
+int VirtualDesktop::GetWindowTextA(WindowHandle window, char* buffer, int maxCount) {
+  const auto it = windows_.find(window);
+  if (maxCount <= 0) return 0;
+  if (it == windows_.end()) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  const std::string bytes = EncodeAnsi1252(it->second.stored);
+  const std::size_t n = std::min(bytes.size(), static_cast<std::size_t>(maxCount - 1));
+  std::memcpy(buffer, bytes.data(), n);
+  buffer[n] = '\0';
+  return static_cast<int>(n);
+}
+
+std::intptr_t VirtualDesktop::Handle(WindowHandle window, std::uint32_t message,
+                                     std::uintptr_t wParam, std::intptr_t lParam, bool posted) {
+  auto it = windows_.find(window);
+  if (it == windows_.end()) return 0;
+  Window& w = it->second;
+  switch (message) {
+    case kWmGetTextLength:
+      return w.claimedLength ? *w.claimedLength
+                             : static_cast<std::intptr_t>(EncodeAnsi1252(w.live).size());
+    case kWmGetText: {
+      if (wParam == 0) return 0;
+      const std::string bytes = EncodeAnsi1252(w.live);
+      const std::size_t n = std::min(bytes.size(), static_cast<std::size_t>(wParam - 1));
+      char* buffer = reinterpret_cast<char*>(lParam);
+      std::memcpy(buffer, bytes.data(), n);
+      buffer[n] = '\0';
+      return static_cast<std::intptr_t>(n);
+    }
+    case kBmClick: {
+      handled.push_back({window, message, posted, loop_.Now()});
+      const auto action = w.onClick;  // the action may destroy the window
+      if (action) action();
+      return 0;
+    }
+    case kWmClose: {
+      handled.push_back({window, message, posted, loop_.Now()});
+      const auto action = w.onClose;
+      if (action)
+        action();
+      else
+        Destroy(window);
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+std::intptr_t VirtualDesktop::SendMessageA(WindowHandle window, std::uint32_t message,
+                                           std::uintptr_t wParam, std::intptr_t lParam) {
+  if (message == kBmClick || message == kWmClose)
+    requests.push_back({window, message, false, loop_.Now()});
+  return Handle(window, message, wParam, lParam, false);
+}
+
+bool VirtualDesktop::PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                  std::intptr_t lParam) {
+  if (message == kBmClick || message == kWmClose)
+    requests.push_back({window, message, true, loop_.Now()});
+  if (!Exists(window)) return false;
+  // Only messages without a buffer can be posted.
+  loop_.Queue(
+      [this, window, message, wParam, lParam] { Handle(window, message, wParam, lParam, true); });
+  return true;
+}
+
+bool VirtualDesktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int, int, int, int,
+                                  std::uint32_t) {
+  placements.emplace_back(window, insertAfter);
+  const auto it = windows_.find(window);
+  if (it == windows_.end()) return false;
+  if (insertAfter == kHwndTopmost) it->second.topmost = true;
+  return true;
+}
+
+WindowHandle VirtualDesktop::NewWindow(WindowHandle parent, const std::wstring& stored,
+                                       const std::wstring& live) {
+  const WindowHandle h = next_;
+  next_ += 4;
+  Window w;
+  w.parent = parent;
+  w.stored = stored;
+  w.live = live;
+  windows_.emplace(h, std::move(w));
+  if (parent)
+    windows_.at(parent).children.push_back(h);
+  else
+    topLevel_.push_back(h);
+  return h;
+}
+
+WindowHandle VirtualDesktop::AddWindow(const std::wstring& title) {
+  return NewWindow(0, title, title);
+}
+
+WindowHandle VirtualDesktop::AddControl(WindowHandle parent, const std::wstring& text) {
+  return NewWindow(parent, text, text);
+}
+
+WindowHandle VirtualDesktop::AddOwnTextControl(WindowHandle parent, const std::wstring& stored,
+                                               const std::wstring& live) {
+  return NewWindow(parent, stored, live);
+}
+
+void VirtualDesktop::SetText(WindowHandle window, const std::wstring& text) {
+  if (!Exists(window)) return;
+  windows_.at(window).stored = text;
+  windows_.at(window).live = text;
+}
+
+void VirtualDesktop::SetLiveText(WindowHandle window, const std::wstring& text) {
+  if (Exists(window)) windows_.at(window).live = text;
+}
+
+void VirtualDesktop::ClaimLength(WindowHandle window, std::intptr_t length) {
+  if (Exists(window)) windows_.at(window).claimedLength = length;
+}
+
+void VirtualDesktop::OnClick(WindowHandle window, std::function<void()> action) {
+  if (Exists(window)) windows_.at(window).onClick = std::move(action);
+}
+
+void VirtualDesktop::OnClose(WindowHandle window, std::function<void()> action) {
+  if (Exists(window)) windows_.at(window).onClose = std::move(action);
+}
+
+void VirtualDesktop::Destroy(WindowHandle window) {
+  const auto it = windows_.find(window);
+  if (it == windows_.end()) return;
+  const std::vector<WindowHandle> children = it->second.children;
+  for (WindowHandle child : children) Destroy(child);
+  const WindowHandle parent = windows_.at(window).parent;
+  if (parent && Exists(parent)) {
+    auto& siblings = windows_.at(parent).children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
+  }
+  topLevel_.erase(std::remove(topLevel_.begin(), topLevel_.end(), window), topLevel_.end());
+  windows_.erase(window);
+}
+
+void VirtualDesktop::After(int ms, std::function<void()> action) {
+  auto timer = std::make_unique<Timer>("scripted", std::max(ms, 1), true);
+  Timer* t = timer.get();
+  t->OnTick = [t, action = std::move(action)] {
+    t->SetEnabled(false);
+    action();
+  };
+  t->Bind(&loop_);
+  scheduled_.push_back(std::move(timer));
+}
+
+bool VirtualDesktop::IsTopmost(WindowHandle window) const {
+  const auto it = windows_.find(window);
+  return it != windows_.end() && it->second.topmost;
+}
+
+std::wstring VirtualDesktop::LiveText(WindowHandle window) const {
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? L"" : it->second.live;
+}
+
+int VirtualDesktop::Requests(WindowHandle window, std::uint32_t message, bool posted) const {
+  return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const Message& m) {
+    return m.window == window && m.message == message && m.posted == posted;
+  }));
+}
+
+int VirtualDesktop::Handled(WindowHandle window, std::uint32_t message) const {
+  return static_cast<int>(std::count_if(handled.begin(), handled.end(), [&](const Message& m) {
+    return m.window == window && m.message == message;
+  }));
+}
+
+}  // namespace revivix::test

@@ -1,0 +1,139 @@
+#include "UpdaterCommon.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwctype>
+
+namespace updater {
+
+namespace {
+
+WNDPROC g_buttonProc = nullptr;
+HINSTANCE g_instance = nullptr;
+constexpr wchar_t kQuestionClass[] = L"RevivixUpdaterQuestion";
+
+std::wstring ModulePath() {
+  wchar_t path[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::wstring(path, n);
+}
+
+std::wstring CaptionOf(HWND window) {
+  wchar_t text[256];
+  const int n = GetWindowTextW(window, text, 256);
+  return std::wstring(text, n > 0 ? n : 0);
+}
+
+LRESULT CALLBACK LoggingButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == BM_CLICK) Log("click " + Narrow(CaptionOf(hwnd)));
+  if (message == WM_CLOSE) Log("wm_close " + Narrow(CaptionOf(hwnd)));
+  return CallWindowProcW(g_buttonProc, hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK QuestionProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    HWND owner = GetWindow(hwnd, GW_OWNER);
+    if (owner) PostMessageW(owner, WM_COMMAND, wParam, reinterpret_cast<LPARAM>(hwnd));
+    return 0;
+  }
+  if (message == WM_CLOSE) {
+    // Closing a question by its title bar answers nothing; the program keeps waiting.
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += (c < 128) ? static_cast<char>(c) : '?';
+  return out;
+}
+
+std::string Scenario::Describe() const {
+  std::string s;
+  const std::pair<bool, const char*> parts[] = {{fail, "fail"},
+                                                {lowBattery, "lowbattery"},
+                                                {secondWarning, "secondwarning"},
+                                                {slowStart, "slowstart"},
+                                                {bothButtons, "bothbuttons"}};
+  for (const auto& [on, name] : parts) {
+    if (!on) continue;
+    if (!s.empty()) s.push_back('+');
+    s.append(name);
+  }
+  return s.empty() ? "success" : s;
+}
+
+Scenario ReadScenario() {
+  std::wstring name = ModulePath();
+  const auto slash = name.find_last_of(L"\\/");
+  if (slash != std::wstring::npos) name = name.substr(slash + 1);
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+  const auto has = [&](const wchar_t* word) { return name.find(word) != std::wstring::npos; };
+  Scenario s;
+  s.fail = has(L"fail");
+  s.lowBattery = has(L"lowbattery");
+  s.secondWarning = has(L"secondwarning");
+  s.slowStart = has(L"slowstart");
+  s.bothButtons = has(L"bothbuttons");
+  return s;
+}
+
+void Log(const std::string& line) {
+  const std::wstring path = ModulePath() + L".log";
+  FILE* f = _wfopen(path.c_str(), L"ab");
+  if (!f) return;
+  std::fprintf(f, "%s\r\n", line.c_str());
+  std::fclose(f);
+}
+
+void Initialise(HINSTANCE instance) {
+  g_instance = instance;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &QuestionProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kQuestionClass;
+  RegisterClassExW(&wc);
+}
+
+HWND AddButton(HWND parent, const wchar_t* caption, int id, int x, int y, int w, int h) {
+  HWND button = CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, x, y,
+                                w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                g_instance, nullptr);
+  const auto previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LoggingButtonProc)));
+  if (!g_buttonProc) g_buttonProc = previous;
+  return button;
+}
+
+HWND AddStatic(HWND parent, const wchar_t* text, int x, int y, int w, int h) {
+  return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE, x, y, w, h, parent, nullptr,
+                         g_instance, nullptr);
+}
+
+HWND OpenQuestion(HWND owner, const wchar_t* title, const wchar_t* text,
+                  const std::vector<std::pair<const wchar_t*, int>>& buttons) {
+  HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, kQuestionClass, title,
+                                WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 200, 200, 380, 150,
+                                owner, nullptr, g_instance, nullptr);
+  AddStatic(window, text, 12, 12, 350, 40);
+  int x = 12;
+  for (const auto& [caption, id] : buttons) {
+    AddButton(window, caption, id, x, 70, 100, 28);
+    x += 110;
+  }
+  Log("dialog " + Narrow(title) + " opened");
+  return window;
+}
+
+}  // namespace updater

@@ -1,0 +1,46 @@
+// Shared by the two simulated firmware updaters: the scenario read from the program's own file
+// name, the log beside the program, buttons that log the clicks and closes they receive, the
+// question windows ("Option", "Warning!"), and the deferred close after clicks on "&Close".
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace updater {
+
+// The scenario keywords found (case-insensitively) in the program's own file name.
+struct Scenario {
+  bool fail = false;
+  bool lowBattery = false;
+  bool secondWarning = false;
+  bool slowStart = false;
+  bool bothButtons = false;
+  std::string Describe() const;  // "success" when no keyword is present
+};
+Scenario ReadScenario();
+
+// Appends one line to the program's path + ".log" (opened and closed per line, so a reader
+// sees every line at once).
+void Log(const std::string& line);
+
+// A button whose BM_CLICK and WM_CLOSE are logged before the button handles them.
+HWND AddButton(HWND parent, const wchar_t* caption, int id, int x, int y, int w, int h);
+HWND AddStatic(HWND parent, const wchar_t* text, int x, int y, int w, int h);
+
+// A question window of our own (not modal): `text` and buttons, each with its command id. The
+// window procedure sends WM_COMMAND to `owner` with the id when a button is clicked.
+HWND OpenQuestion(HWND owner, const wchar_t* title, const wchar_t* text,
+                  const std::vector<std::pair<const wchar_t*, int>>& buttons);
+
+std::string Narrow(const std::wstring& text);
+
+// Posted to the main window after a click on "&Close": it arrives behind any further clicks
+// already queued, so all of them are logged before the window goes.
+inline constexpr UINT kCloseLater = WM_APP + 1;
+
+// Registers the class of question windows and the logging button subclass. Call once.
+void Initialise(HINSTANCE instance);
+
+}  // namespace updater
