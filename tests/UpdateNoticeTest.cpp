@@ -54,12 +54,5 @@ TEST_F(UpdateNotice, WhileAListShowsItsPlaceholderTheLanguageIsAskedForInstead) 
   EXPECT_TRUE(form.Timer2.Enabled());
 }
 
-TEST_F(UpdateNotice, TheStartUpChecksEndWithTheNotice) {
-  form.UpdateAvailable = true;
-  form.Activate();
-  EXPECT_EQ(PageOf(form), "update notice");
-  EXPECT_FALSE(form.Timer2.Enabled());
-}
-
 }  // namespace
 }  // namespace revivix::test

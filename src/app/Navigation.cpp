@@ -4,6 +4,7 @@
 #include "app/Pages.h"
 #include "app/WebAddress.h"
 #include "common/Text.h"
+#include "detection/PlayerDatabase.h"
 #include "i18n/ApplyLanguage.h"
 
 namespace revivix {
@@ -131,15 +132,7 @@ bool ShellOpen(frmMain& form, const std::wstring& address) {
 
 void TakeOverPlayerLine(frmMain& form, const std::vector<std::wstring>& values) {
   form.Frame_DetectPlayer_by_SNO.SetVisible(false);
-  form.PlayerModel = Trim(values.at(1));
-  form.PlayerOsLevel = Trim(values.at(2));
-  form.PlayerMediaPlayerVersion = Trim(values.at(3));
-  form.PlayerMode = Trim(values.at(4));
-  form.FirmwareLinkTail = Trim(values.at(6));
-  form.FirmwareSiteEurope = Trim(values.at(7));
-  form.FirmwareSiteWorld = Trim(values.at(8));
-  form.UpdaterTitle = UCase(Trim(values.at(10)));
-  form.SupportUrl = Trim(values.at(11));
+  CopyPlayerRecord(form, values);
 
   const double osCode = NumericValue(form.OsCode);
   if (NumericValue(form.PlayerOsLevel) < osCode) {
