@@ -1,93 +1,94 @@
 #!/usr/bin/env bash
-# Builds fernclip.exe for x86_64 Windows and shows it under Wine: on $DISPLAY when there is one,
-# otherwise on a virtual screen, where a screenshot is taken into out/demo/fernclip.png before the
-# program is closed again. The program runs from its own copy of the runnable folder in
-# out/demo/app, whose settings file restores Europe and German and whose site.ini points at the
-# local maker site serving the demo site (tools/site/demo). One simulated player, a Zanterix
-# Fernclip 200, is plugged into Wine's device list and Wine reports Windows Server 2003 (5.2) to
-# the program, so the wizard identifies the player and shows its license page in German. The
-# site is stopped and the player and the version setting are removed again at the end; the
-# build's folder stays untouched.
+# The whole repair on the demo setup: the local maker site with the demo database and link pages
+# (tools/site/demo), one simulated player in Wine's device list ("Zanterix Fernclip 200 USB
+# Device") and the simulated format-type updater as the model's firmware updater.
+# With $DISPLAY the user clicks through the wizard. Without one the wizard runs on a virtual
+# screen and revivix-demo.exe drives it like a user: it saves a screenshot of every page it passes
+# into out/demo/ (PNG) and the script prints the sequence of pages it saw.
+# The program runs from its own copy of the runnable folder (out/demo/app) and the site from its
+# own copy (out/demo/site); the build's folders stay untouched.
 set -euo pipefail
 REVIVIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$REVIVIX_ROOT"
 
-scripts/install-deps.sh imagemagick
+scripts/install-deps.sh
 
-cmake --preset mingw-x64
-cmake --build --preset mingw-x64 -j2 --target fernclip revivix-window
+cmake --preset mingw-x64 >/dev/null
+cmake --build --preset mingw-x64 -j2 --target fernclip revivix-demo revivix-updater-format
 
 # shellcheck source=wine-env.sh
 . "$REVIVIX_ROOT/scripts/wine-env.sh"
 revivix_wine_prefix
 
+build="$REVIVIX_ROOT/build/mingw-x64"
 out="$REVIVIX_ROOT/out/demo"
-bin="$out/app"
-rm -rf "$bin"
+app="$out/app"
+site="$out/site"
+state="$out/site-state"
+player="Zanterix Fernclip 200 USB Device"
+updater_title="Fernclip 200 Firmware Updater"
 mkdir -p "$out"
-cp -r "$REVIVIX_ROOT/build/mingw-x64/bin" "$bin"
-# The settings file as the program writes it: ANSI text, CR LF line ends.
-printf '[Settings]\r\nRegion=Europe\r\nLanguage=German\r\n' >"$bin/settings.ini"
-window_tool="$REVIVIX_ROOT/build/mingw-x64/tools/revivix-window.exe"
+rm -rf "$app" "$site" "$out"/*.png "$out"/*.bmp
+cp -r "$build/bin" "$app"
+# The settings file as the program writes it: region and language already chosen.
+printf '[Settings]\r\nRegion=Europe\r\nLanguage=English\r\n' >"$app/settings.ini"
 
-# The local maker site with the demo database, on a free loopback port.
-site_state="$out/site"
-port=$("$REVIVIX_ROOT/tools/site/site-ctl.sh" start "$REVIVIX_ROOT/tools/site/demo" "$site_state")
-printf '[Site]\r\nAddress=http://127.0.0.1:%s\r\n' "$port" >"$bin/site.ini"
+# The demo site, with the format-type updater where the model's link page points.
+cp -r "$REVIVIX_ROOT/tools/site/demo" "$site"
+python3 - "$site" "$build/updaters/revivix-updater-format.exe" <<'PY'
+import json, os, re, shutil, sys
+site, updater = sys.argv[1], sys.argv[2]
+link_page = os.path.join(site, "revivix", "fw", "eu", "fc200.htm")
+with open(link_page, encoding="latin-1") as f:
+    hrefs = re.findall(r'HREF="([^"]+)"', f.read())
+if not hrefs:
+    sys.exit("demo: the link page %s names no updater" % link_page)
+path = hrefs[-1].split("@SITE@", 1)[-1].lstrip("/")
+target = os.path.join(site, *path.split("/"))
+os.makedirs(os.path.dirname(target), exist_ok=True)
+shutil.copyfile(updater, target)
+# Served slowly enough (about three seconds) that the download page shows its progress.
+with open(os.path.join(os.path.dirname(target), "site-rules.json"), "w") as f:
+    json.dump({"/" + os.path.basename(target): {"rate": os.path.getsize(target) // 3 + 1}}, f)
+PY
+port=$(tools/site/site-ctl.sh start "$site" "$state")
+trap 'tools/site/site-ctl.sh stop "$state"; revivix_wine_stop' EXIT
+printf '[Site]\r\nAddress=http://127.0.0.1:%s\r\n' "$port" >"$app/site.ini"
+echo "demo: the maker's site runs on http://127.0.0.1:$port"
 
-# The simulated player and the Windows version, in the prefix's registry.
-player='HKLM\System\CurrentControlSet\Enum\USB\VID_2A5F&PID_4157\DEMO0001'
-version='HKCU\Software\Wine\AppDefaults\fernclip.exe'
-wine_reg() {
-  timeout 120 "$REVIVIX_WINE64" reg "$@" >/dev/null 2>&1
-}
-cleanup() {
-  "$REVIVIX_ROOT/tools/site/site-ctl.sh" stop "$site_state" || true
-  # Without its instance key the player is gone from the device list.
-  wine_reg delete "$player" /f || true
-  wine_reg delete "$version" /f || true
-  revivix_wine_stop
-}
-trap cleanup EXIT
-wine_reg add "$player" /v DeviceDesc /d "USB Mass Storage Device" /f
-wine_reg add "$player" /v FriendlyName /d "Zanterix Fernclip 200 USB Device" /f
-wine_reg add "$player" /v ClassGUID /d "{36fc9e60-c465-11cf-8056-444553540000}" /f
-wine_reg add "$version" /v Version /d win2003 /f
-revivix_wine_stop
+demo_tool="$build/tools/revivix-demo.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
+  # The player and a supported Windows version, then the user's own clicks.
+  key='HKLM\System\CurrentControlSet\Enum\USB\VID_1F3A&PID_0200\ZXDEMO0001'
+  for value in DeviceDesc FriendlyName; do
+    timeout 60 "$REVIVIX_WINE64" reg add "$key" /v "$value" /d "$player" /f >/dev/null
+  done
+  timeout 60 "$REVIVIX_WINE64" reg add "$key" /v ClassGUID \
+    /d '{36fc9e60-c465-11cf-8056-444553540000}' /f >/dev/null
+  timeout 60 "$REVIVIX_WINE64" reg add 'HKCU\Software\Wine\AppDefaults\fernclip.exe' \
+    /v Version /d winxp /f >/dev/null
   echo "demo: running fernclip.exe on $DISPLAY (close the window to end)"
-  (cd "$bin" && "$REVIVIX_WINE64" fernclip.exe)
+  (cd "$app" && "$REVIVIX_WINE64" fernclip.exe)
+  timeout 60 "$REVIVIX_WINE64" reg delete 'HKLM\System\CurrentControlSet\Enum\USB\VID_1F3A&PID_0200' /f \
+    >/dev/null 2>&1 || true
   exit 0
 fi
 
-# One virtual-screen session: start the program, wait for its window and for the license page
-# (Accept, control 1027, shows), take the screenshot, then close the program as the title-bar
-# button does.
-cat >"$out/session.sh" <<SESSION
-#!/usr/bin/env bash
-set -u
-cd "$bin"
-"$REVIVIX_WINE64" fernclip.exe &
-program=\$!
-"$REVIVIX_WINE64" "$window_tool" wait "Zanterix Revivix" 30
-found=\$?
-"$REVIVIX_WINE64" "$window_tool" shown "Zanterix Revivix" 1027 60
-license=\$?
-# Let the page finish painting.
-sleep 1
-import -window root "$out/fernclip.png"
-"$REVIVIX_WINE64" "$window_tool" close "Zanterix Revivix" 15
-closed=\$?
-wait \$program
-exit \$(( found || license || closed ))
-SESSION
-chmod +x "$out/session.sh"
 status=0
-timeout 180 xvfb-run -a -s "-screen 0 1024x768x24" "$out/session.sh" || status=$?
-rm -f "$out/session.sh"
-if [ $status -ne 0 ]; then
-  echo "demo: the window, its license page or its end did not come (status $status)" >&2
+timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" \
+  "$REVIVIX_WINE64" "$demo_tool" "$app" "$out" "$player" "$updater_title" | tr -d '\r' |
+  tee "$out/pages.txt" || status=$?
+revivix_wine_stop
+for shot in "$out"/*.bmp; do
+  [ -e "$shot" ] || continue
+  # The screen around the windows is black; the picture keeps the windows only.
+  convert "$shot" -trim +repage "${shot%.bmp}.png" && rm -f "$shot"
+done
+if [ "$status" -ne 0 ] || ! grep -q '^page ended' "$out/pages.txt"; then
+  echo "demo: the repair did not run to its end (status $status)" >&2
   exit 1
 fi
-echo "demo: screenshot $out/fernclip.png"
+echo "demo: the pages in order:"
+grep '^page [0-9]' "$out/pages.txt" | sed 's/^page [0-9]*: /  /'
+echo "demo: screenshots in $out"

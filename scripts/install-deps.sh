@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ python3 googletest libgtest-dev clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
-  wine64 libwine xvfb xauth fonts-dejavu-core nsis
+  wine64 libwine xvfb xauth fonts-dejavu-core nsis imagemagick
   curl
   "$@"
 )

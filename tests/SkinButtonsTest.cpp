@@ -59,6 +59,16 @@ TEST(SkinButtonsModes, ModeZeroTouchesNothingAndModeTwoStartsFromTheContainer) {
   EXPECT_FALSE(frame.Skin());
 }
 
+// No step size can be taken from zero or fewer steps; such a call leaves the buttons as they are
+// instead of dividing by zero.
+TEST(SkinButtonsModes, WithoutStepsNoButtonIsSkinned) {
+  Control button("button", ControlKind::UniButton, nullptr, {0, 0, 1500, 300}, true, L"OK");
+  for (int steps : {0, -1}) {
+    SkinButtons({&button}, 3, 0x804000, 2, steps, {});
+    EXPECT_FALSE(button.Skin()) << steps;
+  }
+}
+
 TEST(SkinButtonsModes, SizesRoundHalvesToEven) {
   Control a("a", ControlKind::UniButton, nullptr, {0, 0, 1290, 1305}, true, L"");
   Control b("b", ControlKind::UniButton, nullptr, {0, 0, 1320, 1335}, true, L"");

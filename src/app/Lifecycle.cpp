@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/Pages.h"
+#include "app/UpdateNotice.h"
 #include "app/processt.h"
 #include "checks/Environment.h"
 #include "checks/IsAdmin_BAS.h"
@@ -89,6 +90,8 @@ void RunStartupChecks(frmMain& form) {
       if (reachable) RunStep([&] { LoadPlayerDatabase(form); });
     }
   }
+  // Last, whatever the checks found: the offer of a newer version, when one is announced.
+  RunStep([&] { ShowUpdateNotice(form); });
 }
 
 void QuitWizard(frmMain& form) {

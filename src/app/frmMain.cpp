@@ -2,6 +2,7 @@
 
 #include "app/Accept.h"
 #include "app/Lifecycle.h"
+#include "app/Navigation.h"
 #include "automation/UpdaterAutomation.h"
 #include "detection/PlayerIdentification.h"
 #include "i18n/ApplyLanguage.h"
@@ -126,6 +127,8 @@ frmMain::frmMain(Program& p)
   Combo_Region.Click = [this] { Timer10.SetEnabled(true); };
   Timer10.OnTick = [this] { Timer10_Timer(*this); };
 
+  // Next, Decline, Yes, No, Refresh, Help and the player list.
+  ConnectNavigation(*this);
   // The detection tick and its progress animation.
   Timer2.OnTick = [this] { Timer2_Timer(*this); };
   Timer3.OnTick = [this] { Timer3_Timer(*this); };

@@ -2,6 +2,9 @@
 // mirrors its model (position in twips turned into pixels, visibility, state, text, colours,
 // list entries); user input in a window writes the model and raises its event. The main window
 // and the frames are window classes of our own; the progress bar is painted by our own class.
+// FormViews (Win32Views.cpp) owns the main window; ControlWindow (ControlWindow.cpp) is what every
+// control window shares; what differs by kind lives in FrameViews, ButtonViews, ListViews,
+// TextViews and ProgressViews (see ViewKinds.h).
 #pragma once
 
 #include <windows.h>

@@ -1,0 +1,100 @@
+// Buttons: standard push buttons whose click raises the control's Click, shaped by their skin.
+// The skin's rings are painted by a disabled child window of the button (class
+// kSkinClass, named "Pic_" and the button's handle) that is cut down to the rings outside the
+// innermost rounded rectangle, so the button's own face and caption show through the middle.
+#include <string>
+
+#include "platform/win32/ViewKinds.h"
+
+namespace revivix::win32 {
+
+namespace {
+
+// Paints a skinned button's rings, outermost first, each rounded rectangle one pixel inside the
+// last; the window's region leaves only the rings outside the innermost one visible.
+LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      ControlWindow* view = ViewOf(hwnd);
+      if (view && view->control.Skin()) {
+        const ButtonSkin& skin = *view->control.Skin();
+        for (std::size_t i = 0; i < skin.rings.size(); ++i) {
+          const int inset = static_cast<int>(i);
+          HRGN ring = CreateRoundRectRgn(inset, inset, skin.width - inset, skin.height - inset,
+                                         skin.corner, skin.corner);
+          HBRUSH brush = CreateSolidBrush(skin.rings[i]);  // &HBBGGRR is a COLORREF
+          FillRgn(dc, ring, brush);
+          DeleteObject(brush);
+          DeleteObject(ring);
+        }
+      }
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Hands the region to the window; the system owns it from then on. A region the window did not
+// take is deleted here, so none is left without an owner.
+void GiveRegion(HWND hwnd, HRGN region) {
+  if (!region) return;
+  if (!SetWindowRgn(hwnd, region, TRUE)) DeleteObject(region);
+}
+
+}  // namespace
+
+void RegisterSkinClass(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = &SkinProc;
+  wc.lpszClassName = kSkinClass;
+  RegisterClassExW(&wc);
+}
+
+WindowSpec ButtonSpec() {
+  return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, false};
+}
+
+void OnButtonCommand(Control& button, WORD code) {
+  if (code == BN_CLICKED) button.RaiseClick();
+}
+
+HWND ApplyButtonSkin(HWND button, HWND ring, ControlWindow& view, const ButtonSkin& skin) {
+  if (skin.rings.empty()) return ring;
+  const int w = skin.width;
+  const int h = skin.height;
+  const int c = skin.corner;
+  // The button's own face paints around its children, not over the rings.
+  SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | WS_CLIPCHILDREN);
+  GiveRegion(button, CreateRoundRectRgn(0, 0, w, h, c, c));
+  if (!ring) {
+    const std::wstring name = L"Pic_" + std::to_wstring(reinterpret_cast<UINT_PTR>(button));
+    ring = CreateWindowExW(0, kSkinClass, name.c_str(), WS_CHILD | WS_DISABLED, 0, 0, w, h, button,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!ring) return nullptr;
+    SetWindowLongPtrW(ring, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view));
+  }
+  SetWindowPos(ring, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Everything outside the innermost rounded rectangle: a large rectangle exclusive-or the
+  // innermost ring.
+  const int last = static_cast<int>(skin.rings.size()) - 1;
+  HRGN rings = CreateRoundRectRgn(last, last, w - last, h - last, c, c);
+  HRGN all = CreateRectRgn(0, 0, 2 * w, 2 * h);
+  if (rings && all) CombineRgn(rings, all, rings, RGN_XOR);
+  if (all) DeleteObject(all);
+  GiveRegion(ring, rings);
+  ShowWindow(ring, SW_SHOWNA);
+  return ring;
+}
+
+}  // namespace revivix::win32

@@ -1,0 +1,457 @@
+// The whole repair, end to end: the real fernclip.exe under Wine with the local maker site, a
+// simulated player in Wine's device list and our simulated updaters, driven like a user through
+// the wizard's own controls. Each road runs from its own copy of the runnable folder and its own
+// folder of the site; a road that fails says which page it expected and what was visible.
+//   arguments: fernclip.exe, the site's root folder, the site's state folder (its port file),
+//              the format-type updater, the upgrade-type updater, the browser stand-in script
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "app/Version.h"
+#include "driver/FolderCopy.h"
+#include "driver/Paths.h"
+#include "driver/WizardSession.h"
+
+namespace revivix {
+namespace {
+
+using driver::Page;
+using driver::Utf8;
+
+constexpr DWORD kStartMs = 20000;
+constexpr DWORD kDetectMs = 30000;
+constexpr DWORD kUpdaterMs = 60000;
+constexpr DWORD kEndMs = 15000;
+
+// Where the device list of Wine's Plug and Play manager is kept.
+constexpr wchar_t kUsbEnum[] = L"System\\CurrentControlSet\\Enum\\USB";
+constexpr wchar_t kDeviceVendor[] = L"VID_1F3A";
+constexpr wchar_t kUsbClass[] = L"{36fc9e60-c465-11cf-8056-444553540000}";
+
+bool FileExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
+// Creates every folder on the way to `path`.
+void MakeFolders(const std::wstring& path) {
+  for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos;
+       at = path.find(L'\\', at + 1))
+    CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+  CreateDirectoryW(path.c_str(), nullptr);
+}
+
+std::vector<std::wstring> FilesMatching(const std::wstring& pattern) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(found.cFileName);
+  while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+bool SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name,
+                     const std::wstring& value) {
+  HKEY opened;
+  if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  const LONG result =
+      RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(opened);
+  return result == ERROR_SUCCESS;
+}
+
+// One model of the road's database and the updater the site offers for it.
+struct Model {
+  std::wstring name;          // value 1, as the device reports it without "USB Device"
+  std::wstring osLevel;       // value 2
+  std::wstring mode;          // value 4
+  std::wstring serialSuffix;  // value 5
+  std::wstring updaterTitle;  // value 10
+  std::wstring updaterFile;   // the updater's file name on the site (its scenario keywords)
+  int updaterSource;          // 3: the format-type updater, 4: the upgrade-type one (argument)
+};
+
+const Model kFormatModel{
+    L"Zanterix Fernclip 200",   L"2", L"MSC", L"AB12", L"Fernclip 200 Firmware Updater",
+    L"Fernclip200_Updater.exe", 3};
+const Model kUpgradeModel{
+    L"Zanterix Fernclip 300",   L"2", L"MTP", L"7Q9Z", L"Fernclip 300 Firmware UPGRADE",
+    L"Fernclip300_Upgrade.exe", 4};
+
+class Road : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // Windows 5.1, which the wizard supports, for fernclip.exe only.
+    SetRegistryText(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\fernclip.exe", L"Version",
+                    L"winxp");
+    // Web addresses go to the browser stand-in, which records them beside itself.
+    SetRegistryText(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers",
+                    Utf8Path(wintest::Argument(5)));
+  }
+  static void TearDownTestSuite() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\fernclip.exe");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser");
+  }
+
+  static std::wstring Utf8Path(const std::string& path) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
+    wide.resize(wide.size() - 1);
+    return wide;
+  }
+
+  void TearDown() override {
+    wizard_.reset();
+    std::wstring key = std::wstring(kUsbEnum) + L"\\" + kDeviceVendor;
+    for (const std::wstring& product : devices_)
+      RegDeleteTreeW(HKEY_LOCAL_MACHINE, (key + L"&" + product).c_str());
+    if (!folder_.empty()) {
+      EXPECT_TRUE(driver::RemoveFolder(folder_)) << Utf8(folder_);
+    }
+  }
+
+  // The road's own runnable folder, pointed at the road's own site folder, with the region and
+  // language already chosen; the site folder gets the database, the link pages and the updaters.
+  void Prepare(const std::string& road, const std::vector<Model>& models,
+               const std::wstring& latestVersion = L"" REVIVIX_VERSION) {
+    const std::string exe = wintest::Argument(0);
+    ASSERT_FALSE(exe.empty()) << "arguments: fernclip.exe site-root site-state format-updater "
+                                 "upgrade-updater browser-script";
+    const std::string port = ReadBytes(driver::WindowsPath(wintest::Argument(2)) + L"\\port");
+    ASSERT_FALSE(port.empty()) << "the site is not running (no port file)";
+    site_ = L"http://127.0.0.1:" + Utf8Path(port.substr(0, port.find_first_of("\r\n"))) + L"/" +
+            Utf8Path(road);
+
+    const std::wstring bin = driver::FolderOf(driver::WindowsPath(exe));
+    folder_ = driver::MakeTemporaryFolder(L"revivix-road-");
+    ASSERT_FALSE(folder_.empty());
+    ASSERT_TRUE(driver::CopyFolder(bin, folder_)) << "copying " << Utf8(bin) << " failed";
+    ASSERT_TRUE(WriteBytes(folder_ + L"\\settings.ini",
+                           "[Settings]\r\nRegion=Europe\r\nLanguage=English\r\n"));
+    ASSERT_TRUE(WriteBytes(folder_ + L"\\site.ini", "[Site]\r\nAddress=" + Utf8(site_) + "\r\n"));
+
+    siteFolder_ = driver::WindowsPath(wintest::Argument(1)) + L"\\" + Utf8Path(road);
+    driver::RemoveFolder(siteFolder_);
+    MakeFolders(siteFolder_ + L"\\revivix\\database");
+    MakeFolders(siteFolder_ + L"\\eu\\fw");
+    MakeFolders(siteFolder_ + L"\\files");
+    MakeFolders(siteFolder_ + L"\\new");
+    std::wstring page = L"<html><body>\r\n";
+    std::string rules = "{";
+    for (const Model& m : models) {
+      page += L"PID_4157," + m.name + L"," + m.osLevel + L",10," + m.mode + L"," + m.serialSuffix +
+              L",/fw/" + m.updaterFile + L".htm," + site_ + L"/eu," + site_ + L"/world,-," +
+              m.updaterTitle + L"," + site_ + L"/support/" + m.updaterFile + L".htm," +
+              latestVersion + L"," + site_ + L"/new/setup.htm<br>\r\n";
+      // The link page names the updater in an anchor; its address is the page's only "http".
+      const std::wstring link = L"<html><body><A HREF=\"" + site_ + L"/files/" + m.updaterFile +
+                                L"\">" + m.updaterFile + L"</A></body></html>";
+      ASSERT_TRUE(WriteBytes(siteFolder_ + L"\\eu\\fw\\" + m.updaterFile + L".htm", Utf8(link)));
+      const std::wstring source = driver::WindowsPath(wintest::Argument(m.updaterSource));
+      const std::size_t size = ReadBytes(source).size();
+      ASSERT_GT(size, 0u) << "no updater at " << Utf8(source);
+      ASSERT_TRUE(
+          CopyFileW(source.c_str(), (siteFolder_ + L"\\files\\" + m.updaterFile).c_str(), FALSE));
+      // Slow enough that the download page shows its progress for about two seconds.
+      rules += std::string(rules.size() > 1 ? "," : "") + "\"/" + Utf8(m.updaterFile) +
+               "\": {\"rate\": " + std::to_string(size / 2 + 1) + "}";
+    }
+    // The page ends with a line that names no player, after the last line break.
+    page += L"PID_0000,-,0,0,-,N/A,-,-,-,-,-,-," + std::wstring(L"" REVIVIX_VERSION) +
+            L",-</body></html>\r\n";
+    ASSERT_TRUE(
+        WriteBytes(siteFolder_ + L"\\revivix\\database\\Fernclip_database.htm", Utf8(page)));
+    ASSERT_TRUE(WriteBytes(siteFolder_ + L"\\files\\site-rules.json", rules + "}"));
+    ASSERT_TRUE(WriteBytes(siteFolder_ + L"\\new\\setup.htm", "<html>new version</html>"));
+  }
+
+  // A player in Wine's device list, as Plug and Play lists it: USB product `product`.
+  void Connect(const std::wstring& product, const std::wstring& name) {
+    const std::wstring key =
+        std::wstring(kUsbEnum) + L"\\" + kDeviceVendor + L"&" + product + L"\\ZX" + product;
+    devices_.push_back(product);
+    ASSERT_TRUE(SetRegistryText(HKEY_LOCAL_MACHINE, key, L"DeviceDesc", name));
+    ASSERT_TRUE(SetRegistryText(HKEY_LOCAL_MACHINE, key, L"FriendlyName", name));
+    ASSERT_TRUE(SetRegistryText(HKEY_LOCAL_MACHINE, key, L"ClassGUID", kUsbClass));
+  }
+
+  void Start() {
+    wizard_ = std::make_unique<driver::WizardSession>();
+    ASSERT_TRUE(wizard_->Start(folder_, kStartMs))
+        << "no window \"Zanterix Revivix\" within 20 s (is X running?)";
+  }
+
+  // Waits for a page; on failure names the page and what the window showed.
+  void ExpectPage(Page page, DWORD timeoutMs) {
+    if (wizard_->WaitForPage(page, timeoutMs)) return;
+    FAIL() << "expected the page \"" << driver::PageName(page) << "\" within " << timeoutMs / 1000
+           << " s, but the wizard shows \"" << driver::PageName(wizard_->CurrentPage())
+           << "\" with these visible texts:\n"
+           << wizard_->VisibleTexts();
+  }
+
+  void Click(std::string_view button) {
+    ASSERT_TRUE(wizard_->Click(button)) << "cannot press " << button << "; visible:\n"
+                                        << wizard_->VisibleTexts();
+  }
+
+  // The text of a message key in the road's English language file.
+  std::wstring Message(const wchar_t* key) const {
+    wchar_t text[1024] = {};
+    GetPrivateProfileStringW(L"Strings", key, L"", text, 1024,
+                             (folder_ + L"\\Languages\\English.txt").c_str());
+    return text;
+  }
+
+  // Waits until the message label ends with the text of `key` (after the user's name).
+  void ExpectMessage(const wchar_t* key, DWORD timeoutMs) {
+    const std::wstring text = Message(key);
+    ASSERT_FALSE(text.empty()) << "no " << Utf8(key) << " in the language file";
+    const auto shows = [&] {
+      const std::wstring label = wizard_->Text("Uni_Error_Label1");
+      return wizard_->Shown("Uni_Error_Label1") && label.size() >= text.size() &&
+             label.compare(label.size() - text.size(), text.size(), text) == 0;
+    };
+    if (driver::WizardSession::WaitUntil(shows, timeoutMs)) return;
+    FAIL() << "expected the message " << Utf8(key) << " (\"" << Utf8(text) << "\") within "
+           << timeoutMs / 1000 << " s; the wizard shows \""
+           << driver::PageName(wizard_->CurrentPage()) << "\" with:\n"
+           << wizard_->VisibleTexts();
+  }
+
+  void ExpectEnd() {
+    ASSERT_TRUE(wizard_->WaitForEnd(kEndMs)) << "the program did not end; visible:\n"
+                                             << wizard_->VisibleTexts();
+  }
+
+  std::vector<std::wstring> UpdatersLeft() const { return FilesMatching(folder_ + L"\\FW\\*.exe"); }
+
+  std::string UpdaterLog(const Model& m) const {
+    return ReadBytes(folder_ + L"\\FW\\" + m.updaterFile + L".log");
+  }
+
+  // The license page, the press on Accept, the download with its progress, and the updater's
+  // window: the first half of every repair.
+  void AcceptAndDownload(const Model& m) {
+    ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+    EXPECT_EQ(wizard_->Text("Player_Detected_Label"), m.name);
+    ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Agree"));
+    ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::Download, kDetectMs));
+    // The size labels follow the transfer.
+    const bool progressShown = driver::WizardSession::WaitUntil(
+        [&] {
+          return wizard_->CurrentPage() != Page::Download ||
+                 wizard_->Text("Label_Total_FileSize") != L"/00.00 MB";
+        },
+        kDetectMs);
+    EXPECT_TRUE(progressShown);
+    EXPECT_NE(wizard_->Text("Label_Total_FileSize"), L"/00.00 MB");
+    HWND updater = nullptr;
+    driver::WizardSession::WaitUntil(
+        [&] { return (updater = FindWindowW(nullptr, m.updaterTitle.c_str())) != nullptr; },
+        kUpdaterMs);
+    ASSERT_NE(updater, nullptr) << "the updater's window \"" << Utf8(m.updaterTitle)
+                                << "\" did not appear; the wizard shows:\n"
+                                << wizard_->VisibleTexts();
+  }
+
+  void ExpectUpdaterClosed(const Model& m) {
+    EXPECT_TRUE(driver::WizardSession::WaitUntil(
+        [&] { return FindWindowW(nullptr, m.updaterTitle.c_str()) == nullptr; }, kEndMs))
+        << "the updater's window is still open";
+  }
+
+  // Exit, then what the run leaves behind: the settings and no updater.
+  void ExitAndCheckLeftovers() {
+    ASSERT_NO_FATAL_FAILURE(Click("cmdExit"));
+    ASSERT_NO_FATAL_FAILURE(ExpectEnd());
+    const std::string settings = ReadBytes(folder_ + L"\\settings.ini");
+    EXPECT_NE(settings.find("Region=Europe"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("Language=English"), std::string::npos) << settings;
+    EXPECT_TRUE(UpdatersLeft().empty()) << "FW still holds " << Utf8(UpdatersLeft().front());
+  }
+
+  std::wstring BrowserLog() const {
+    return driver::FolderOf(driver::WindowsPath(wintest::Argument(5))) + L"\\browser.log";
+  }
+
+  std::unique_ptr<driver::WizardSession> wizard_;
+  std::wstring folder_;
+  std::wstring site_;
+  std::wstring siteFolder_;
+  std::vector<std::wstring> devices_;
+};
+
+// Lines of `log` in order; true when each of `expected` appears, in this order.
+::testing::AssertionResult LogHasInOrder(const std::string& log,
+                                         const std::vector<std::string>& expected) {
+  std::size_t at = 0;
+  for (const std::string& line : expected) {
+    const std::size_t found = log.find(line, at);
+    if (found == std::string::npos)
+      return ::testing::AssertionFailure()
+             << "the updater's log lacks \"" << line << "\" (in this order); it reads:\n"
+             << log;
+    at = found + line.size();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST_F(Road, FormatUpdaterRepairsThePlayer) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-1", {kFormatModel}));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AcceptAndDownload(kFormatModel));
+  ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_FW_UPDATE_SUCCESSFUL", kUpdaterMs));
+  ExpectUpdaterClosed(kFormatModel);
+  ASSERT_NO_FATAL_FAILURE(ExitAndCheckLeftovers());
+  EXPECT_TRUE(LogHasInOrder(
+      UpdaterLog(kFormatModel),
+      // The posted answer to "Option" is handled after the click on "&Start" that follows it.
+      {"start format success", "click &Format Data Area", "click &Yes", "click &Start",
+       "result COMPLETE", "click &Close"}));
+}
+
+TEST_F(Road, UpgradeUpdaterRepairsThePlayerAfterAWarning) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-2", {kUpgradeModel}));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0300", kUpgradeModel.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AcceptAndDownload(kUpgradeModel));
+  ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_FW_UPDATE_SUCCESSFUL", kUpdaterMs));
+  ExpectUpdaterClosed(kUpgradeModel);
+  ASSERT_NO_FATAL_FAILURE(ExitAndCheckLeftovers());
+  EXPECT_TRUE(
+      LogHasInOrder(UpdaterLog(kUpgradeModel),
+                    {"start upgrade success", "click UPGRADE", "dialog Warning! answered &Yes",
+                     "result Firmware upgrade completed!", "closed by WM_CLOSE"}));
+}
+
+TEST_F(Road, AFailingUpdateIsReportedAndTheUpdaterClosed) {
+  Model failing = kFormatModel;
+  failing.updaterFile = L"Fernclip200_Updater_fail.exe";
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-3", {failing}));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", failing.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AcceptAndDownload(failing));
+  ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_FW_UPDATE_FAILED", kUpdaterMs));
+  ExpectUpdaterClosed(failing);
+  EXPECT_TRUE(LogHasInOrder(UpdaterLog(failing), {"start format fail", "result FAIL"}));
+  ASSERT_NO_FATAL_FAILURE(ExitAndCheckLeftovers());
+}
+
+TEST_F(Road, ARecoveryModePlayerIsChosenFromTheList) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-4", {kFormatModel, kUpgradeModel}));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_3500", L"USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::ModelAndSerialNumber, kDetectMs));
+  EXPECT_EQ(wizard_->Text("Uni_PID3500_err_MSG"), Message(L"IDS_ENTER_PLAYER_SNO"));
+  ASSERT_TRUE(wizard_->Pick("Combo_Choose_Player", kUpgradeModel.name)) << wizard_->VisibleTexts();
+  ASSERT_NO_FATAL_FAILURE(Click("Cmd_Next"));
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kEndMs));
+  EXPECT_EQ(wizard_->Text("Player_Detected_Label"), kUpgradeModel.name);
+}
+
+TEST_F(Road, ThreeUnknownSerialNumbersLeadToTheKnowledgeBaseQuestion) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-5", {kFormatModel}));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_3500", L"USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::ModelAndSerialNumber, kDetectMs));
+  for (const wchar_t* serial : {L"SN-0000-0001", L"SN-0000-0002"}) {
+    ASSERT_TRUE(wizard_->Type("txtSNO", serial)) << wizard_->VisibleTexts();
+    ASSERT_NO_FATAL_FAILURE(Click("Cmd_Next"));
+    const std::wstring reenter = Message(L"IDS_SNO_NOT_RECOGNISED_REENTER");
+    EXPECT_TRUE(driver::WizardSession::WaitUntil(
+        [&] {
+          return wizard_->Text("Uni_PID3500_err_MSG") == reenter && wizard_->Text("txtSNO").empty();
+        },
+        kEndMs))
+        << wizard_->VisibleTexts();
+  }
+  ASSERT_TRUE(wizard_->Type("txtSNO", L"SN-0000-AB12"));
+  ASSERT_NO_FATAL_FAILURE(Click("Cmd_Next"));
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::KnowledgeBaseQuestion, kEndMs));
+  EXPECT_EQ(wizard_->Text("Uni_PID3500_err_MSG"), Message(L"IDS_VISIT_KB_MSG"));
+  ASSERT_NO_FATAL_FAILURE(Click("CmdNo"));
+  ASSERT_NO_FATAL_FAILURE(ExpectEnd());
+}
+
+TEST_F(Road, TheUpdateNoticeAnsweredNoThenYes) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-6", {kFormatModel}, L"999"));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  DeleteFileW(BrowserLog().c_str());
+
+  // No: the detection goes on to the license page.
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::UpdateNotice, kDetectMs));
+  EXPECT_EQ(wizard_->Text("UniLabel_New_Version_Info"), Message(L"IDS_NEW_VERSION_AVAILABLE"));
+  ASSERT_NO_FATAL_FAILURE(Click("CmdNo"));
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+  ASSERT_NO_FATAL_FAILURE(Click("cmdExit"));
+  ASSERT_NO_FATAL_FAILURE(ExpectEnd());
+  EXPECT_FALSE(FileExists(BrowserLog()));
+
+  // Another run, Yes: the browser is asked for the new version's page and the program ends.
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::UpdateNotice, kDetectMs));
+  ASSERT_NO_FATAL_FAILURE(Click("CmdYes"));
+  ASSERT_NO_FATAL_FAILURE(ExpectEnd());
+  const std::string expected = Utf8(site_ + L"/new/setup.htm");
+  EXPECT_TRUE(driver::WizardSession::WaitUntil(
+      [&] { return ReadBytes(BrowserLog()).find(expected) != std::string::npos; }, kEndMs))
+      << "the browser was not asked for " << expected << "; its log: " << ReadBytes(BrowserLog());
+}
+
+TEST_F(Road, HelpThenDeclineEndsTheProgramWithoutAnUpdater) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-7", {kFormatModel}));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+  // Help on the way: the player's support page opens in the browser and the wizard stays.
+  DeleteFileW(BrowserLog().c_str());
+  ASSERT_NO_FATAL_FAILURE(Click("UniButton_Help"));
+  const std::string support = Utf8(site_ + L"/support/" + kFormatModel.updaterFile + L".htm");
+  EXPECT_TRUE(driver::WizardSession::WaitUntil(
+      [&] { return ReadBytes(BrowserLog()).find(support) != std::string::npos; }, kEndMs))
+      << "the browser was not asked for " << support << "; its log: " << ReadBytes(BrowserLog());
+  EXPECT_EQ(wizard_->CurrentPage(), Page::License);
+  ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Disagree"));
+  ASSERT_NO_FATAL_FAILURE(ExpectEnd());
+  EXPECT_TRUE(UpdatersLeft().empty());
+}
+
+}  // namespace
+}  // namespace revivix
