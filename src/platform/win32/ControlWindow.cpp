@@ -1,6 +1,6 @@
-// What every control window shares: creation from the kind's window spec, place and size in
-// pixels, visibility, state, text, colours and focus, and the dispatch of the model's changes and
-// the window's notifications to the parts of each kind (ViewKinds.h).
+// What every control window shares: creation from the window class and styles of its kind,
+// place and size in pixels, visibility, state, text, colours and focus, and the dispatch of the
+// model's changes and the window's notifications to the parts of each kind (ViewKinds.h).
 #include "platform/win32/ViewKinds.h"
 
 namespace revivix::win32 {
@@ -59,8 +59,8 @@ RECT ControlWindow::PixelRect() const {
 
 void ControlWindow::Create(HWND parent) {
   if (control.Kind() == ControlKind::Form) return;  // the form is the main window itself
-  const WindowSpec spec = SpecFor(control);
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | spec.style;
+  const WindowSpec shape = SpecFor(control);
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | shape.style;
   if (control.Visible()) style |= WS_VISIBLE;
   if (!control.Enabled()) style |= WS_DISABLED;
 
@@ -69,11 +69,11 @@ void ControlWindow::Create(HWND parent) {
   if (ShowsCaption(control.Kind())) initial = control.Caption();
   if (ShowsText(control.Kind())) initial = DisplayedText(control);
   updating_ = true;
-  hwnd_ = CreateWindowExW(spec.exStyle, spec.windowClass, initial.c_str(), style, r.left, r.top,
+  hwnd_ = CreateWindowExW(shape.exStyle, shape.windowClass, initial.c_str(), style, r.left, r.top,
                           r.right - r.left, r.bottom - r.top, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
                           GetModuleHandleW(nullptr), nullptr);
-  if (spec.ownClass) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  if (shape.ownClass) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
   updating_ = false;
   ApplyBackColor();
