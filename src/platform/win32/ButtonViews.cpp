@@ -51,14 +51,7 @@ void GiveRegion(HWND hwnd, HRGN region) {
 }  // namespace
 
 void RegisterSkinClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = &SkinProc;
-  wc.lpszClassName = kSkinClass;
-  RegisterClassExW(&wc);
+  RegisterControlClass(instance, &SkinProc, kSkinClass);
 }
 
 WindowSpec ButtonSpec() {

@@ -36,6 +36,17 @@ WindowSpec SpecFor(const Control& control) {
 
 }  // namespace
 
+void RegisterControlClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* name) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = procedure;
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);
+}
+
 ControlWindow* ViewOf(HWND hwnd) {
   return reinterpret_cast<ControlWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }

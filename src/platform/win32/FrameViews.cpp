@@ -72,14 +72,7 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 void RegisterFrameClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = &FrameProc;
-  wc.lpszClassName = kFrameClass;
-  RegisterClassExW(&wc);
+  RegisterControlClass(instance, &FrameProc, kFrameClass);
 }
 
 WindowSpec FrameSpec() {

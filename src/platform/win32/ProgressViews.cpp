@@ -33,14 +33,7 @@ LRESULT CALLBACK VistaProgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 }  // namespace
 
 void RegisterVistaProgClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = &VistaProgProc;
-  wc.lpszClassName = kVistaProgClass;
-  RegisterClassExW(&wc);
+  RegisterControlClass(instance, &VistaProgProc, kVistaProgClass);
 }
 
 WindowSpec VistaProgSpec() {

@@ -23,6 +23,8 @@ struct WindowSpec {
 
 // The view kept with a window of one of our own classes.
 ControlWindow* ViewOf(HWND hwnd);
+// Registers one of our own control classes: arrow cursor, repainted whole when resized.
+void RegisterControlClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* name);
 
 // ---- Frames (FrameViews.cpp) ----
 void RegisterFrameClass(HINSTANCE instance);
