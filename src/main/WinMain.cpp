@@ -76,7 +76,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // taken by that loop and never reach this one.
     while (!form.Unloaded() && (got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
       if (got == -1) break;
-      if (IsWindow(main) && IsDialogMessageW(main, &msg)) continue;
+      if (views.PreTranslate(msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

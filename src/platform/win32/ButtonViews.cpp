@@ -6,6 +6,10 @@
 
 #include "platform/win32/ViewKinds.h"
 
+#include <commctrl.h>
+
+#include "platform/win32/Accessibility.h"
+
 namespace revivix::win32 {
 
 namespace {
@@ -14,6 +18,15 @@ namespace {
 // last; the window's region leaves only the rings outside the innermost one visible.
 LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_GETOBJECT: {
+      // Drawing only: nothing for a screen reader to name or visit.
+      AccessibleFacts facts;
+      facts.name = L"";
+      facts.invisible = true;
+      facts.noChildren = true;
+      if (LRESULT answer = AnswerGetObject(hwnd, wParam, lParam, facts)) return answer;
+      break;
+    }
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
@@ -39,6 +52,19 @@ LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       break;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// For screen readers a skinned button is a push button without children: its ring window is
+// drawing.
+LRESULT CALLBACK SkinnedButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                   DWORD_PTR) {
+  if (message == WM_GETOBJECT) {
+    AccessibleFacts facts;
+    facts.role = ROLE_SYSTEM_PUSHBUTTON;
+    facts.noChildren = true;
+    if (LRESULT answer = AnswerGetObject(hwnd, wParam, lParam, facts)) return answer;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 // Hands the region to the window; the system owns it from then on. A region the window did not
@@ -76,6 +102,7 @@ HWND ApplyButtonSkin(HWND button, HWND ring, ControlWindow& view, const ButtonSk
                            nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!ring) return nullptr;
     SetWindowLongPtrW(ring, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view));
+    SetWindowSubclass(button, &SkinnedButtonProc, 1, 0);
   }
   SetWindowPos(ring, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
   // Everything outside the innermost rounded rectangle: a large rectangle exclusive-or the
