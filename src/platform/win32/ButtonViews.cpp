@@ -54,15 +54,41 @@ LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// For screen readers a skinned button is a push button without children: its ring window is
-// drawing.
+// A skinned button: for screen readers a push button without children (its ring window is
+// drawing), and its focus drawn just inside the rings, which cover the place where the button
+// draws it itself.
 LRESULT CALLBACK SkinnedButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                   DWORD_PTR) {
-  if (message == WM_GETOBJECT) {
-    AccessibleFacts facts;
-    facts.role = ROLE_SYSTEM_PUSHBUTTON;
-    facts.noChildren = true;
-    if (LRESULT answer = AnswerGetObject(hwnd, wParam, lParam, facts)) return answer;
+                                   DWORD_PTR data) {
+  switch (message) {
+    case WM_GETOBJECT: {
+      AccessibleFacts facts;
+      facts.role = ROLE_SYSTEM_PUSHBUTTON;
+      facts.noChildren = true;
+      if (LRESULT answer = AnswerGetObject(hwnd, wParam, lParam, facts)) return answer;
+      break;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return result;
+    }
+    case WM_PAINT: {
+      const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+      const auto* view = reinterpret_cast<const ControlWindow*>(data);
+      if (GetFocus() == hwnd && view && view->control.Skin()) {
+        RECT face;
+        GetClientRect(hwnd, &face);
+        const int inset = static_cast<int>(view->control.Skin()->rings.size()) + 1;
+        InflateRect(&face, -inset, -inset);
+        HDC dc = GetDC(hwnd);
+        DrawFocusRect(dc, &face);
+        ReleaseDC(hwnd, dc);
+      }
+      return result;
+    }
+    default:
+      break;
   }
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
@@ -102,7 +128,7 @@ HWND ApplyButtonSkin(HWND button, HWND ring, ControlWindow& view, const ButtonSk
                            nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!ring) return nullptr;
     SetWindowLongPtrW(ring, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view));
-    SetWindowSubclass(button, &SkinnedButtonProc, 1, 0);
+    SetWindowSubclass(button, &SkinnedButtonProc, 1, reinterpret_cast<DWORD_PTR>(&view));
   }
   SetWindowPos(ring, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
   // Everything outside the innermost rounded rectangle: a large rectangle exclusive-or the
