@@ -284,6 +284,19 @@ class KeyboardRoad : public testing::Test {
     PostMessageW(target, WM_KEYUP, key, 0xC0000001);
   }
 
+  // Shift+Tab as the keyboard gives it (SendInput), so that the wizard sees Shift held down;
+  // the input goes to the foreground window, which the wizard's window is on this page.
+  static bool ShiftTab() {
+    INPUT keys[4] = {};
+    const WORD order[4] = {VK_SHIFT, VK_TAB, VK_TAB, VK_SHIFT};
+    for (int i = 0; i < 4; ++i) {
+      keys[i].type = INPUT_KEYBOARD;
+      keys[i].ki.wVk = order[i];
+      keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    return SendInput(4, keys, sizeof(INPUT)) == 4;
+  }
+
   void TypeText(const std::wstring& text) {
     HWND target = ThreadInfo().hwndFocus;
     for (wchar_t c : text) PostMessageW(target, WM_CHAR, c, 1);
@@ -397,6 +410,11 @@ TEST_F(KeyboardRoad, SerialNumbersWithEnterThenSpaceAnswersTheQuestion) {
   ExpectTabOrder({"Combo_Region", "Combo_Language", "Combo_Choose_Player", "txtSNO", "Cmd_Next",
                   "UniButton_Help", "UniRefresh"});
   ASSERT_TRUE(WaitForFocus("txtSNO"));
+  // Shift+Tab goes back in the same order, and Tab forward again.
+  ASSERT_EQ(GetForegroundWindow(), wizard_->Main());
+  ASSERT_TRUE(ShiftTab());
+  EXPECT_TRUE(WaitForFocus("Combo_Choose_Player")) << "focus on " << Focused();
+  Press(VK_TAB);
   const std::wstring reenter = Message(L"IDS_SNO_NOT_RECOGNISED_REENTER");
   for (const wchar_t* serial : {L"SN-0001", L"SN-0002"}) {
     TypeText(serial);
