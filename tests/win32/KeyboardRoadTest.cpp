@@ -1,7 +1,8 @@
 // The wizard without a mouse, and as a screen reader sees it: the real fernclip.exe under Wine with
 // the local maker site, a simulated player and our simulated updater, driven only by keystrokes
-// posted to the window that has the focus (WM_KEYDOWN, WM_CHAR, WM_KEYUP), and read through
-// oleacc (AccessibleObjectFromWindow, accName, accRole, accValue, accState, accChildCount).
+// posted to the window that has the focus (WM_KEYDOWN, WM_CHAR, WM_KEYUP; Shift+Tab through
+// SendInput, so that Shift is really held down), and read through oleacc
+// (AccessibleObjectFromWindow, accName, accRole, accValue, accState, accChildCount).
 //   arguments: fernclip.exe, the site's root folder, the site's state folder (its port file),
 //              the format-type updater
 //
