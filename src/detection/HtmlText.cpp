@@ -1,7 +1,6 @@
 #include "detection/HtmlText.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "detection/HtmlTokenizer.h"
 #include "detection/HtmlTree.h"
@@ -14,7 +13,8 @@ namespace {
 // The rendering: the browsers' innerText steps over the tree.
 class Renderer {
  public:
-  Renderer(const std::vector<Node>& nodes, std::size_t sizeHint) : nodes_(nodes) {
+  Renderer(const Document& document, std::size_t sizeHint)
+      : document_(document), nodes_(document.nodes) {
     out_.reserve(sizeHint);
   }
 
@@ -57,7 +57,7 @@ class Renderer {
     lineStart_ = false;
   }
 
-  void Text(const std::wstring& text) {
+  void Text(std::wstring_view text) {
     if (preserve_ > 0) {
       for (const wchar_t c : text) Put(c);
       if (!text.empty()) {
@@ -110,7 +110,7 @@ class Renderer {
   void Walk(int index) {
     const Node& node = nodes_[index];
     if (node.isText) {
-      Text(node.text);
+      Text(document_.TextOf(node));
       return;
     }
     if (!Rendered(node)) return;
@@ -163,7 +163,8 @@ class Renderer {
     }
   }
 
-  const std::vector<Node>& nodes_;
+  const Document& document_;
+  const NodeList& nodes_;
   std::wstring out_;
   int pendingBreaks_ = 0;
   bool pendingSpace_ = false;
@@ -193,12 +194,17 @@ std::wstring NormaliseNewlines(std::wstring_view html) {
 
 std::wstring RenderInnerText(std::wstring_view html) {
   using namespace html;
-  const std::wstring text = NormaliseNewlines(html);
-  std::vector<Node> nodes;
-  nodes.reserve(text.size() / 8 + 16);
-  TreeBuilder builder(nodes);
-  html::Tokenize(text, builder);
-  return Renderer(nodes, text.size()).Run();
+  Document document;
+  {
+    // The page is copied only where it has CR characters, and the copy is gone before the
+    // rendering, which keeps the peak memory of a large page low.
+    const bool hasCr = html.find(L'\r') != std::wstring_view::npos;
+    const std::wstring normalised = hasCr ? NormaliseNewlines(html) : std::wstring();
+    const std::wstring_view text = hasCr ? std::wstring_view(normalised) : html;
+    TreeBuilder builder(document, text.size());
+    Tokenize(text, builder);
+  }
+  return Renderer(document, html.size()).Run();
 }
 
 }  // namespace revivix

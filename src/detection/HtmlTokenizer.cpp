@@ -24,6 +24,16 @@ constexpr Entity kEntities[] = {
 
 constexpr std::size_t kLongestEntityName = 32;
 
+// The longest of the names a browser also reads without their semicolon.
+constexpr std::size_t kLongestNameWithoutSemicolon = [] {
+  std::size_t longest = 0;
+  for (const Entity& e : kEntities) {
+    const std::size_t length = std::char_traits<char>::length(e.name);
+    if (e.name[length - 1] != ';') longest = std::max(longest, length);
+  }
+  return longest;
+}();
+
 // windows-1252 meanings of numeric references 0x80-0x9F, as browsers read them.
 constexpr std::uint16_t kC1Replacements[32] = {
     0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -88,15 +98,17 @@ std::size_t ReadCharacterReference(std::wstring_view text, std::size_t at, std::
     name[length] = static_cast<char>(text[i + length]);
     ++length;
   }
-  for (std::size_t k = length; k > 0; --k) {
-    if (i + k < text.size() && text[i + k] == L';') {
-      name[k] = ';';
-      if (const Entity* e = FindEntity(std::string_view(name, k + 1))) {
-        AppendCodePoint(out, e->first);
-        if (e->second) AppendCodePoint(out, e->second);
-        return i + k + 1;
-      }
+  // Only the whole run of letters and digits can be followed by the semicolon; shorter names
+  // are tried without it, and only as long as the longest name without one.
+  if (length > 0 && i + length < text.size() && text[i + length] == L';') {
+    name[length] = ';';
+    if (const Entity* e = FindEntity(std::string_view(name, length + 1))) {
+      AppendCodePoint(out, e->first);
+      if (e->second) AppendCodePoint(out, e->second);
+      return i + length + 1;
     }
+  }
+  for (std::size_t k = std::min(length, kLongestNameWithoutSemicolon); k > 0; --k) {
     if (const Entity* e = FindEntity(std::string_view(name, k))) {
       AppendCodePoint(out, e->first);
       if (e->second) AppendCodePoint(out, e->second);

@@ -132,11 +132,15 @@ bool IsAddressDivOrP(const Node& node) {
   return node.tag == kP || node.tag == kDiv || node.tag == kAddress;
 }
 
-bool Boundary(const Node& node, unsigned boundaries) {
-  if (node.tag == kHtml || node.tag == kTemplate) return true;
-  if (boundaries & kTableScope) return node.tag == kTable;
-  if (node.flags & kScope) return true;
-  return (boundaries & kListScope) && (node.tag == kOl || node.tag == kUl);
+bool IsTablePart(int tag) {
+  return tag == kTable || tag == kTbody || tag == kThead || tag == kTfoot || tag == kTr ||
+         tag == kTd || tag == kTh || tag == kCaption;
+}
+
+// Elements without a rule of their own.
+TagInfo Lookup(const std::wstring& name) {
+  const TagInfo* info = FindTagInfo(name);
+  return info ? *info : TagInfo{kOther, 0};
 }
 
 }  // namespace
@@ -146,11 +150,13 @@ const TagInfo* FindTagInfo(const std::wstring& name) {
   return known == TagTable().end() ? nullptr : &known->second;
 }
 
-TreeBuilder::TreeBuilder(std::vector<Node>& nodes) : nodes_(nodes) {
-  nodes_.push_back(Node{});
-  nodes_[0].tag = kHtml;
-  nodes_[0].flags = TagTable().at(L"html").flags;
-  open_.push_back(0);
+TreeBuilder::TreeBuilder(Document& document, std::size_t textCapacity)
+    : document_(document), nodes_(document.nodes), knownOpen_(kKnownCount) {
+  document_.texts.reserve(textCapacity);
+  const int root = nodes_.Add();
+  nodes_[root].tag = kHtml;
+  nodes_[root].flags = static_cast<std::uint16_t>(TagTable().at(L"html").flags);
+  Push(root, L"html");
 }
 
 int TreeBuilder::StartTag(const std::wstring& name, bool hiddenAttribute, bool inputHidden) {
@@ -178,24 +184,23 @@ int TreeBuilder::StartTag(const std::wstring& name, bool hiddenAttribute, bool i
     case kTable:
       if (IsTableContext(Current())) {
         PopUntil(kTable);
-      } else if (!quirks_ && InScope(kP, kScope)) {
-        PopUntil(kP);
+      } else if (!quirks_) {
+        ClosePInButtonScope();
       }
       break;
     case kLi:
     case kDd:
-    case kDt:
-      for (std::size_t k = open_.size(); k-- > 1;) {
-        const Node& node = nodes_[open_[k]];
-        const bool match = tag == kLi ? node.tag == kLi : (node.tag == kDd || node.tag == kDt);
-        if (match) {
-          PopUntilIndex(k);
-          break;
-        }
-        if ((node.flags & kSpecial) && !IsAddressDivOrP(node)) break;
+    case kDt: {
+      // The nearest open list item of the same kind closes, unless a block other than address,
+      // div and p lies in between (list items are such blocks themselves).
+      const int k = open_.back().itemBoundary;
+      if (k >= 1) {
+        const int found = nodes_[open_[k].node].tag;
+        if (tag == kLi ? found == kLi : (found == kDd || found == kDt)) PopUntilIndex(k);
       }
       ClosePInButtonScope();
       break;
+    }
     case kOption:
       if (nodes_[Current()].tag == kOption) Pop();
       break;
@@ -207,8 +212,9 @@ int TreeBuilder::StartTag(const std::wstring& name, bool hiddenAttribute, bool i
       if ((info.flags & kHeading) && (nodes_[Current()].flags & kHeading)) Pop();
       break;
   }
-  const int node = Insert(info, hiddenAttribute || (tag == kInput && inputHidden));
-  if (!(info.flags & kVoid)) Push(node);
+  const bool opens = !(info.flags & kVoid);
+  const int node = Insert(info, hiddenAttribute || (tag == kInput && inputHidden), opens);
+  if (opens) Push(node, name);
   if (tag == kPre || tag == kListing || tag == kTextarea) dropNewline_ = true;
   return tag;
 }
@@ -230,7 +236,7 @@ void TreeBuilder::EndTag(const std::wstring& name) {
       if (InScope(kP, kScope)) {
         PopUntil(kP);
       } else {
-        Insert(info, false);  // a lone </p> stands for an empty paragraph
+        Insert(info, false, false);  // a lone </p> stands for an empty paragraph
       }
       return;
     case kLi:
@@ -241,16 +247,12 @@ void TreeBuilder::EndTag(const std::wstring& name) {
     case kH3:
     case kH4:
     case kH5:
-    case kH6:
-      for (std::size_t k = open_.size(); k-- > 1;) {
-        const Node& node = nodes_[open_[k]];
-        if (node.flags & kHeading) {
-          PopUntilIndex(k);
-          return;
-        }
-        if (node.flags & kScope) return;
-      }
+    case kH6: {
+      // The nearest open heading of any level, unless an element with a scope lies between.
+      const int k = open_.back().heading;
+      if (k > open_.back().scope) PopUntilIndex(static_cast<std::size_t>(k));
       return;
+    }
     case kTable:
     case kCaption:
     case kTbody:
@@ -264,20 +266,14 @@ void TreeBuilder::EndTag(const std::wstring& name) {
     default:
       break;
   }
+  const int found = Highest(OpenPositions(tag, name));
   if (info.flags & (kBlock | kScope)) {
     // Block-like elements close whatever is still open inside them.
-    if (InScope(tag, kScope)) PopUntil(tag);
+    if (found >= 0 && found >= Boundary(kScope)) PopUntilIndex(static_cast<std::size_t>(found));
     return;
   }
   // Any other element: the nearest open one of that name, unless a block lies in between.
-  for (std::size_t k = open_.size(); k-- > 1;) {
-    const Node& node = nodes_[open_[k]];
-    if (node.tag == tag) {
-      PopUntilIndex(k);
-      return;
-    }
-    if (node.flags & kSpecial) return;
-  }
+  if (found >= 1 && found >= open_.back().special) PopUntilIndex(static_cast<std::size_t>(found));
 }
 
 void TreeBuilder::Text(std::wstring_view text) {
@@ -296,33 +292,28 @@ void TreeBuilder::Text(std::wstring_view text) {
   AppendText({Current(), -1}, text);
 }
 
-TagInfo TreeBuilder::Lookup(const std::wstring& name) {
-  const auto& table = TagTable();
-  const auto known = table.find(name);
-  if (known != table.end()) {
-    TagInfo info = known->second;
-    if (info.tag == kOther) info.tag = OtherId(name);
-    return info;
-  }
-  return TagInfo{OtherId(name), 0};
+// The open elements of a known tag, or of a name without a rule (nullptr: none is open).
+TreeBuilder::Positions* TreeBuilder::OpenPositions(int tag, const std::wstring& name) {
+  if (tag != kOther) return &knownOpen_[static_cast<std::size_t>(tag)];
+  const auto found = otherOpen_.find(name);
+  return found == otherOpen_.end() ? nullptr : &found->second;
 }
 
-// Elements without a rule of their own get a number per name, so end tags find them.
-int TreeBuilder::OtherId(const std::wstring& name) {
-  const auto found = otherIds_.find(name);
-  if (found != otherIds_.end()) return found->second;
-  const int id = kKnownCount + static_cast<int>(otherIds_.size());
-  otherIds_.emplace(name, id);
-  return id;
+int TreeBuilder::Highest(const Positions* positions) {
+  return positions == nullptr || positions->empty() ? -1 : positions->back();
 }
 
-bool TreeBuilder::InScope(int tag, unsigned boundaries) const {
-  for (std::size_t k = open_.size(); k-- > 0;) {
-    const Node& node = nodes_[open_[k]];
-    if (node.tag == tag) return true;
-    if (Boundary(node, boundaries)) return false;
-  }
-  return false;
+// The position of the nearest open element that ends a search of this kind ("scope"); the
+// document element ends every search.
+int TreeBuilder::Boundary(unsigned boundaries) const {
+  const OpenElement& top = open_.back();
+  if (boundaries & kTableScope) return top.tableScope;
+  return (boundaries & kListScope) ? top.listScope : top.scope;
+}
+
+bool TreeBuilder::InScope(int tag, unsigned boundaries) {
+  const int found = Highest(&knownOpen_[static_cast<std::size_t>(tag)]);
+  return found >= 0 && found >= Boundary(boundaries);
 }
 
 void TreeBuilder::ClosePInButtonScope() {
@@ -330,48 +321,72 @@ void TreeBuilder::ClosePInButtonScope() {
 }
 
 void TreeBuilder::Pop() {
-  if (open_.size() > 1) open_.pop_back();
+  if (open_.size() <= 1) return;
+  const OpenElement& top = open_.back();
+  top.positions->pop_back();
+  if (top.otherName != nullptr && top.positions->empty()) {
+    const std::wstring name = *top.otherName;
+    otherOpen_.erase(name);
+  }
+  open_.pop_back();
 }
 
+// Closes the nearest open element of a known tag and everything inside it.
 void TreeBuilder::PopUntil(int tag) {
-  while (open_.size() > 1) {
-    const int tagOfTop = nodes_[open_.back()].tag;
-    open_.pop_back();
-    if (tagOfTop == tag) return;
-  }
+  const int found = Highest(&knownOpen_[static_cast<std::size_t>(tag)]);
+  PopUntilIndex(found < 1 ? 1 : static_cast<std::size_t>(found));
 }
 
 void TreeBuilder::PopUntilIndex(std::size_t index) {
-  open_.resize(std::max<std::size_t>(index, 1));
+  while (open_.size() > std::max<std::size_t>(index, 1)) Pop();
 }
 
-void TreeBuilder::Push(int node) {
-  if (open_.size() < kMaxDepth) open_.push_back(node);
+void TreeBuilder::Push(int node, const std::wstring& name) {
+  if (node < 0 || open_.size() >= kMaxDepth) return;
+  const Node& n = nodes_[node];
+  const int k = static_cast<int>(open_.size());
+  const OpenElement below = open_.empty()
+                                ? OpenElement{-1, nullptr, nullptr, -1, -1, -1, -1, -1, -1, -1, -1}
+                                : open_.back();
+  const auto nearest = [k](bool is, int fromBelow) { return is ? k : fromBelow; };
+  OpenElement e{node, nullptr, nullptr, 0, 0, 0, 0, 0, 0, 0, 0};
+  if (n.tag != kOther) {
+    e.positions = &knownOpen_[n.tag];
+  } else {
+    const auto entry = otherOpen_.try_emplace(name).first;
+    e.positions = &entry->second;
+    e.otherName = &entry->first;
+  }
+  e.positions->push_back(k);
+  const bool everyScope = n.tag == kHtml || n.tag == kTemplate;
+  e.scope = nearest(everyScope || (n.flags & kScope), below.scope);
+  e.listScope =
+      nearest(everyScope || (n.flags & kScope) || n.tag == kOl || n.tag == kUl, below.listScope);
+  e.tableScope = nearest(everyScope || n.tag == kTable, below.tableScope);
+  e.special = nearest(n.flags & kSpecial, below.special);
+  e.itemBoundary = nearest((n.flags & kSpecial) && !IsAddressDivOrP(n), below.itemBoundary);
+  e.tablePart = nearest(IsTablePart(n.tag), below.tablePart);
+  e.templ = nearest(n.tag == kTemplate, below.templ);
+  e.heading = nearest(n.flags & kHeading, below.heading);
+  open_.push_back(e);
 }
 
 // Start tags of a table's parts: they only count inside a table, and they close the parts
 // they cannot be nested in, adding the implied row group and row.
 void TreeBuilder::TableStructureStart(int tag, const TagInfo& info, bool hidden) {
-  std::size_t k = open_.size();
-  while (k-- > 1) {
-    const Node& node = nodes_[open_[k]];
-    if (node.tag == kTable || node.tag == kTbody || node.tag == kThead || node.tag == kTfoot ||
-        node.tag == kTr || node.tag == kTd || node.tag == kTh || node.tag == kCaption)
-      break;
-    if (node.tag == kTemplate) return;
-  }
-  if (k == 0) return;  // not inside a table: the tag is ignored
+  const int k = open_.back().tablePart;
+  if (k < 1 || open_.back().templ > k) return;  // not inside a table: the tag is ignored
   // Inside a cell or caption, a new part closes it first.
-  const int found = nodes_[open_[k]].tag;
+  const int found = nodes_[open_[static_cast<std::size_t>(k)].node].tag;
   if (found == kTd || found == kTh || found == kCaption) {
     if ((tag == kTd || tag == kTh || tag == kTr || tag == kTbody || tag == kThead ||
          tag == kTfoot || tag == kCaption || tag == kCol || tag == kColgroup)) {
-      PopUntilIndex(k);
+      PopUntilIndex(static_cast<std::size_t>(k));
       TableStructureStart(tag, info, hidden);
     }
     return;
   }
-  PopUntilIndex(k + 1);
+  PopUntilIndex(static_cast<std::size_t>(k) + 1);
   const TagInfo& tbody = TagTable().at(L"tbody");
   const TagInfo& tr = TagTable().at(L"tr");
   switch (tag) {
@@ -385,42 +400,44 @@ void TreeBuilder::TableStructureStart(int tag, const TagInfo& info, bool hidden)
       break;
     case kTr:
       if (nodes_[Current()].tag == kTr) Pop();
-      if (nodes_[Current()].tag == kTable) Push(Insert(tbody, false));
+      if (nodes_[Current()].tag == kTable) Push(Insert(tbody, false, true), L"tbody");
       break;
     default:  // td, th
-      if (nodes_[Current()].tag == kTable) Push(Insert(tbody, false));
-      if (nodes_[Current()].tag != kTr) Push(Insert(tr, false));
+      if (nodes_[Current()].tag == kTable) Push(Insert(tbody, false, true), L"tbody");
+      if (nodes_[Current()].tag != kTr) Push(Insert(tr, false, true), L"tr");
       break;
   }
   if (!IsTableContext(Current())) return;  // the implied parts could not be opened
-  const int node = Insert(info, hidden);
-  if (!(info.flags & kVoid)) Push(node);
+  const bool opens = !(info.flags & kVoid);
+  const int node = Insert(info, hidden, opens);
+  if (opens) Push(node, std::wstring());
 }
 
 // Where content goes that is misplaced among a table's rows: just before the table.
 TreeBuilder::Place TreeBuilder::InsertionBeforeTable() const {
-  for (std::size_t k = open_.size(); k-- > 0;) {
-    const int node = open_[k];
-    if (nodes_[node].tag == kTable && nodes_[node].parent >= 0) return {nodes_[node].parent, node};
-  }
-  return {Current(), -1};
+  const int k = Highest(&knownOpen_[kTable]);
+  if (k < 0) return {Current(), -1};
+  const int table = open_[static_cast<std::size_t>(k)].node;
+  return {nodes_[table].parent, table};
 }
 
-int TreeBuilder::Insert(const TagInfo& info, bool hidden) {
+// Adds an element; `opens`: it is to become an open element. An element that will have no
+// content and shows nothing when empty (an inline element beyond the nesting cap, a hidden or
+// never rendered one) is left out, so that such runs cost no memory; returns -1 then.
+int TreeBuilder::Insert(const TagInfo& info, bool hidden, bool opens) {
+  const bool getsContent = opens && open_.size() < kMaxDepth;
+  const bool showsWhenEmpty = !hidden && !(info.flags & kNone) &&
+                              (info.tag != kOther || (info.flags & (kBlock | kAtomic)) != 0);
+  if (!getsContent && !showsWhenEmpty) return -1;
   const bool foster = IsTableContext(Current()) && !(info.flags & kTableContext) &&
                       info.tag != kTd && info.tag != kTh && info.tag != kCaption &&
                       info.tag != kColgroup && info.tag != kCol;
-  const int node = NewNode();
-  nodes_[node].tag = info.tag;
-  nodes_[node].flags = info.flags;
+  const int node = nodes_.Add();
+  nodes_[node].tag = static_cast<std::uint8_t>(info.tag);
+  nodes_[node].flags = static_cast<std::uint16_t>(info.flags);
   nodes_[node].hidden = hidden;
   Attach(foster ? InsertionBeforeTable() : Place{Current(), -1}, node);
   return node;
-}
-
-int TreeBuilder::NewNode() {
-  nodes_.emplace_back();
-  return static_cast<int>(nodes_.size() - 1);
 }
 
 void TreeBuilder::Attach(Place place, int node) {
@@ -431,7 +448,7 @@ void TreeBuilder::Attach(Place place, int node) {
     n.prev = parent.last;
     if (parent.last >= 0) nodes_[parent.last].next = node;
     if (parent.first < 0) parent.first = node;
-    nodes_[place.parent].last = node;
+    parent.last = node;
   } else {
     Node& before = nodes_[place.before];
     n.next = place.before;
@@ -444,15 +461,22 @@ void TreeBuilder::Attach(Place place, int node) {
   }
 }
 
+// Text joins the text node before it when that node's text is the last one stored; otherwise
+// it starts a text node of its own beside it, which renders the same.
 void TreeBuilder::AppendText(Place place, std::wstring_view text) {
+  std::wstring& texts = document_.texts;
   const int previous = place.before < 0 ? nodes_[place.parent].last : nodes_[place.before].prev;
-  if (previous >= 0 && nodes_[previous].isText) {
-    nodes_[previous].text.append(text);
+  if (previous >= 0 && nodes_[previous].isText &&
+      nodes_[previous].textStart + nodes_[previous].textLength == texts.size()) {
+    texts.append(text);
+    nodes_[previous].textLength += static_cast<std::uint32_t>(text.size());
     return;
   }
-  const int node = NewNode();
+  const int node = nodes_.Add();
   nodes_[node].isText = true;
-  nodes_[node].text.assign(text);
+  nodes_[node].textStart = static_cast<std::uint32_t>(texts.size());
+  nodes_[node].textLength = static_cast<std::uint32_t>(text.size());
+  texts.append(text);
   Attach(place, node);
 }
 

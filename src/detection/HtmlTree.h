@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -97,22 +99,54 @@ inline bool IsSpace(wchar_t c) {
 }
 
 struct Node {
-  int tag = kOther;    // Tag, or kKnownCount + an index for other names
-  unsigned flags = 0;  // Flag
-  bool isText = false;
-  bool hidden = false;  // the hidden attribute, or an input of type hidden
+  std::uint16_t flags = 0;  // Flag
+  std::uint8_t tag = kOther;
+  bool isText : 1 = false;
+  bool hidden : 1 = false;  // the hidden attribute, or an input of type hidden
   int parent = -1, first = -1, last = -1, prev = -1, next = -1;
-  std::wstring text;
+  std::uint32_t textStart = 0, textLength = 0;  // a text node's text in Document::texts
 };
 
-// Browsers stop nesting elements at some depth; so does this reader, which keeps every search
-// of the open elements short.
+// The nodes of a document, numbered from 0 (the document element). They are kept in blocks,
+// so a growing document never copies them: a page of 8 MiB can have millions.
+class NodeList {
+ public:
+  int Add() {
+    if ((size_ & (kBlockSize - 1)) == 0) blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
+    return size_++;
+  }
+  Node& operator[](int index) { return blocks_[index >> kBlockShift][index & (kBlockSize - 1)]; }
+  const Node& operator[](int index) const {
+    return blocks_[index >> kBlockShift][index & (kBlockSize - 1)];
+  }
+
+ private:
+  static constexpr int kBlockShift = 14;
+  static constexpr int kBlockSize = 1 << kBlockShift;
+  std::vector<std::unique_ptr<Node[]>> blocks_;
+  int size_ = 0;
+};
+
+struct Document {
+  NodeList nodes;
+  std::wstring texts;  // the text of every text node, one after the other
+
+  std::wstring_view TextOf(const Node& node) const {
+    return std::wstring_view(texts).substr(node.textStart, node.textLength);
+  }
+};
+
+// Browsers stop nesting elements at some depth; so does this reader.
 constexpr std::size_t kMaxDepth = 512;
 
-// Builds the tree into `nodes`; node 0 is the document element.
+// Builds the tree into `document`; node 0 is the document element. Every question about the
+// open elements (is a p open, and is it in scope? where is the nearest table, cell or block?)
+// is answered in constant time from what each open element records about those below it, so
+// a page costs time in proportion to its length however its elements nest.
 class TreeBuilder {
  public:
-  explicit TreeBuilder(std::vector<Node>& nodes);
+  // `textCapacity`: the length of the page, which the text of its text nodes cannot exceed.
+  TreeBuilder(Document& document, std::size_t textCapacity);
 
   void SetQuirks(bool quirks) { quirks_ = quirks; }
   bool Started() const { return started_; }
@@ -130,26 +164,40 @@ class TreeBuilder {
     int before;  // -1: at the end
   };
 
-  TagInfo Lookup(const std::wstring& name);
-  int OtherId(const std::wstring& name);
-  int Current() const { return open_.back(); }
+  // Where the open elements with one name stand among the open elements, lowest first.
+  using Positions = std::vector<int>;
+
+  // One open element and, for each kind of element that ends a search, the position of the
+  // nearest one at or below it (-1: none).
+  struct OpenElement {
+    int node;
+    Positions* positions;
+    const std::wstring* otherName;  // the key of `positions` for a name without a rule
+    int scope, listScope, tableScope, special, itemBoundary, tablePart, templ, heading;
+  };
+
+  int Current() const { return open_.back().node; }
   bool IsTableContext(int node) const { return (nodes_[node].flags & kTableContext) != 0; }
-  bool InScope(int tag, unsigned boundaries) const;
+  Positions* OpenPositions(int tag, const std::wstring& name);
+  static int Highest(const Positions* positions);
+  bool InScope(int tag, unsigned boundaries);
+  int Boundary(unsigned boundaries) const;
   void ClosePInButtonScope();
   void Pop();
   void PopUntil(int tag);
   void PopUntilIndex(std::size_t index);
-  void Push(int node);
+  void Push(int node, const std::wstring& name);
   void TableStructureStart(int tag, const TagInfo& info, bool hidden);
   Place InsertionBeforeTable() const;
-  int Insert(const TagInfo& info, bool hidden);
-  int NewNode();
+  int Insert(const TagInfo& info, bool hidden, bool opens);
   void Attach(Place place, int node);
   void AppendText(Place place, std::wstring_view text);
 
-  std::vector<Node>& nodes_;
-  std::vector<int> open_;
-  std::unordered_map<std::wstring, int> otherIds_;
+  Document& document_;
+  NodeList& nodes_;
+  std::vector<OpenElement> open_;
+  std::vector<Positions> knownOpen_;                       // by tag
+  std::unordered_map<std::wstring, Positions> otherOpen_;  // by name, only while open
   bool quirks_ = false;
   bool started_ = false;
   bool dropNewline_ = false;
