@@ -9,10 +9,10 @@ namespace {
 const std::unordered_map<std::wstring, TagInfo>& TagTable() {
   constexpr unsigned kBlockP = kBlock | kClosesP | kSpecial;
   static const std::unordered_map<std::wstring, TagInfo> table = {
-      {L"html", {kHtml, kBlock | kSpecial | kScope}},
-      {L"head", {kHead, kNone | kSpecial}},
-      {L"body", {kBody, kBlock | kSpecial}},
-      {L"frameset", {kFrameset, kNone | kSpecial}},
+      {L"html", {kHtml, kShell | kBlock | kSpecial | kScope}},
+      {L"head", {kHead, kShell | kNone | kSpecial}},
+      {L"body", {kBody, kShell | kBlock | kSpecial}},
+      {L"frameset", {kFrameset, kShell | kNone | kSpecial}},
       {L"title", {kTitle, kNone | kRawText | kSpecial}},
       {L"script", {kScript, kNone | kRawText | kSpecial}},
       {L"style", {kStyle, kNone | kRawText | kSpecial}},
@@ -32,16 +32,16 @@ const std::unordered_map<std::wstring, TagInfo>& TagTable() {
       {L"img", {kImg, kAtomic | kVoid | kSpecial}},
       {L"image", {kImage, kAtomic | kVoid | kSpecial}},
       {L"input", {kInput, kAtomic | kVoid | kSpecial}},
-      {L"table", {kTable, kBlock | kSpecial | kScope | kTableContext}},
-      {L"caption", {kCaption, kBlock | kSpecial | kScope}},
+      {L"table", {kTable, kTablePart | kBlock | kSpecial | kScope | kTableContext}},
+      {L"caption", {kCaption, kTablePart | kBlock | kSpecial | kScope}},
       {L"colgroup", {kColgroup, kNone | kSpecial}},
       {L"col", {kCol, kNone | kVoid | kSpecial}},
-      {L"tbody", {kTbody, kSpecial | kTableContext}},
-      {L"thead", {kThead, kSpecial | kTableContext}},
-      {L"tfoot", {kTfoot, kSpecial | kTableContext}},
-      {L"tr", {kTr, kSpecial | kTableContext}},
-      {L"td", {kTd, kSpecial | kScope}},
-      {L"th", {kTh, kSpecial | kScope}},
+      {L"tbody", {kTbody, kTablePart | kSpecial | kTableContext}},
+      {L"thead", {kThead, kTablePart | kSpecial | kTableContext}},
+      {L"tfoot", {kTfoot, kTablePart | kSpecial | kTableContext}},
+      {L"tr", {kTr, kTablePart | kSpecial | kTableContext}},
+      {L"td", {kTd, kTablePart | kSpecial | kScope}},
+      {L"th", {kTh, kTablePart | kSpecial | kScope}},
       {L"li", {kLi, kBlockP}},
       {L"dd", {kDd, kBlockP}},
       {L"dt", {kDt, kBlockP}},
@@ -132,11 +132,6 @@ bool IsAddressDivOrP(const Node& node) {
   return node.tag == kP || node.tag == kDiv || node.tag == kAddress;
 }
 
-bool IsTablePart(int tag) {
-  return tag == kTable || tag == kTbody || tag == kThead || tag == kTfoot || tag == kTr ||
-         tag == kTd || tag == kTh || tag == kCaption;
-}
-
 // Elements without a rule of their own.
 TagInfo Lookup(const std::wstring& name) {
   const TagInfo* info = FindTagInfo(name);
@@ -164,23 +159,12 @@ int TreeBuilder::StartTag(const std::wstring& name, bool hiddenAttribute, bool i
   dropNewline_ = false;
   const TagInfo info = Lookup(name);
   const int tag = info.tag;
+  if (info.flags & kShell) return tag;
+  if (((info.flags & kTablePart) && tag != kTable) || tag == kColgroup || tag == kCol) {
+    TableStructureStart(tag, info, hiddenAttribute);
+    return tag;
+  }
   switch (tag) {
-    case kHtml:
-    case kHead:
-    case kBody:
-    case kFrameset:
-      return tag;
-    case kCaption:
-    case kColgroup:
-    case kCol:
-    case kTbody:
-    case kThead:
-    case kTfoot:
-    case kTr:
-    case kTd:
-    case kTh:
-      TableStructureStart(tag, info, hiddenAttribute);
-      return tag;
     case kTable:
       if (IsTableContext(Current())) {
         PopUntil(kTable);
@@ -223,12 +207,18 @@ void TreeBuilder::EndTag(const std::wstring& name) {
   dropNewline_ = false;
   const TagInfo info = Lookup(name);
   const int tag = info.tag;
+  if (info.flags & kShell) return;
+  if (info.flags & kTablePart) {
+    if (InScope(tag, kTableScope)) PopUntil(tag);
+    return;
+  }
+  if (info.flags & kHeading) {
+    // The nearest open heading of any level, unless an element with a scope lies between.
+    const int k = open_.back().heading;
+    if (k > open_.back().scope) PopUntilIndex(static_cast<std::size_t>(k));
+    return;
+  }
   switch (tag) {
-    case kHtml:
-    case kHead:
-    case kBody:
-    case kFrameset:
-      return;
     case kBr:
       StartTag(name, false, false);
       return;
@@ -241,27 +231,6 @@ void TreeBuilder::EndTag(const std::wstring& name) {
       return;
     case kLi:
       if (InScope(kLi, kScope | kListScope)) PopUntil(kLi);
-      return;
-    case kH1:
-    case kH2:
-    case kH3:
-    case kH4:
-    case kH5:
-    case kH6: {
-      // The nearest open heading of any level, unless an element with a scope lies between.
-      const int k = open_.back().heading;
-      if (k > open_.back().scope) PopUntilIndex(static_cast<std::size_t>(k));
-      return;
-    }
-    case kTable:
-    case kCaption:
-    case kTbody:
-    case kThead:
-    case kTfoot:
-    case kTr:
-    case kTd:
-    case kTh:
-      if (InScope(tag, kTableScope)) PopUntil(tag);
       return;
     default:
       break;
@@ -365,7 +334,7 @@ void TreeBuilder::Push(int node, const std::wstring& name) {
   e.tableScope = nearest(everyScope || n.tag == kTable, below.tableScope);
   e.special = nearest(n.flags & kSpecial, below.special);
   e.itemBoundary = nearest((n.flags & kSpecial) && !IsAddressDivOrP(n), below.itemBoundary);
-  e.tablePart = nearest(IsTablePart(n.tag), below.tablePart);
+  e.tablePart = nearest(n.flags & kTablePart, below.tablePart);
   e.templ = nearest(n.tag == kTemplate, below.templ);
   e.heading = nearest(n.flags & kHeading, below.heading);
   open_.push_back(e);
@@ -379,11 +348,8 @@ void TreeBuilder::TableStructureStart(int tag, const TagInfo& info, bool hidden)
   // Inside a cell or caption, a new part closes it first.
   const int found = nodes_[open_[static_cast<std::size_t>(k)].node].tag;
   if (found == kTd || found == kTh || found == kCaption) {
-    if ((tag == kTd || tag == kTh || tag == kTr || tag == kTbody || tag == kThead ||
-         tag == kTfoot || tag == kCaption || tag == kCol || tag == kColgroup)) {
-      PopUntilIndex(static_cast<std::size_t>(k));
-      TableStructureStart(tag, info, hidden);
-    }
+    PopUntilIndex(static_cast<std::size_t>(k));
+    TableStructureStart(tag, info, hidden);
     return;
   }
   PopUntilIndex(static_cast<std::size_t>(k) + 1);

@@ -83,6 +83,8 @@ enum Flag : unsigned {
   kFormatting = 1u << 9,  // b, i, font, ...: its end tag never closes a block opened inside it
   kHeading = 1u << 10,
   kTableContext = 1u << 11,  // table, tbody, thead, tfoot, tr: text and elements go before it
+  kShell = 1u << 12,         // html, head, body, frameset: the document has one of each
+  kTablePart = 1u << 13,     // table, caption, row groups, rows and cells
 };
 
 struct TagInfo {
