@@ -34,6 +34,8 @@ wchar_t UpperChar(wchar_t c) {
   return c;
 }
 
+}  // namespace
+
 void AppendCodePoint(std::wstring& out, std::uint32_t cp) {
   if constexpr (sizeof(wchar_t) == 2) {
     if (cp >= 0x10000) {
@@ -45,8 +47,6 @@ void AppendCodePoint(std::wstring& out, std::uint32_t cp) {
   }
   out.push_back(static_cast<wchar_t>(cp));
 }
-
-}  // namespace
 
 std::wstring Trim(std::wstring_view text) {
   const auto first = text.find_first_not_of(L' ');
