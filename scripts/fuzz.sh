@@ -112,7 +112,7 @@ run_target() {
   cov=$(sed -n 's/.*INITED cov: \([0-9]*\) ft: \([0-9]*\).*/\1 \2/p' "$dir/coverage.log" | tail -n 1)
   [ -n "$cov" ] || cov="? ?"
   files=$(find "$corpus" -type f | wc -l)
-  size=$(du -sk "$corpus" | cut -f1)
+  size=$(du -sk --apparent-size "$corpus" | cut -f1)
   findings=$(find "$dir/findings" -type f ! -name 'slow-unit-*' | wc -l)
   slow=$(find "$dir/findings" -type f -name 'slow-unit-*' | wc -l)
   printf '%-18s %10d execs  cov %5s ft %6s  corpus %4d files %5d KiB  findings %d  slow %d\n' \
