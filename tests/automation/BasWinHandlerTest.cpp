@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "automation/BasWinHandler.h"
@@ -173,7 +175,7 @@ TEST_F(Discovery, AControlsClaimedLengthBoundsTheRead) {
   desktop.ClaimLength(c, -5);
   EXPECT_EQ(ReadLiveText(program, c), L"");
   // An absurd length neither crashes nor allocates without bound: the text is still read.
-  desktop.ClaimLength(c, std::intptr_t{1} << 40);
+  desktop.ClaimLength(c, std::numeric_limits<std::intptr_t>::max());
   EXPECT_EQ(ReadLiveText(program, c), L"FIRMWARE UPGRADE FAILED!");
 }
 
