@@ -1,5 +1,7 @@
 #include "fakes/FakePlatform.h"
 
+#include "TestCodePages.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cwchar>
@@ -125,6 +127,11 @@ void FakePlatform::CopyData(const std::string& relative) {
 
 std::wstring FakePlatform::Folder() const {
   return FromUtf8(folder.Path());
+}
+
+void FakePlatform::SetAnsiCodePage(std::uint32_t id) {
+  system.codePage = TestCodePage(id);
+  desktop.codePage = TestCodePage(id);
 }
 
 }  // namespace revivix::test
