@@ -19,7 +19,7 @@ std::wstring StoredText(Desktop& desktop, WindowHandle window) {
   std::string buffer(kWindowTextBuffer, ' ');
   desktop.GetWindowTextA(window, buffer.data(), kWindowTextBuffer);
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
-  return UCase(TrimAtNul(DecodeAnsi1252(bytes, buffer.size())));
+  return UCase(TrimAtNul(desktop.AnsiCodePage().Decode(bytes, buffer.size())));
 }
 
 void SetFirstFree(UpdaterWindows& w, WindowHandle window) {
@@ -88,7 +88,7 @@ std::wstring ReadLiveText(Desktop& desktop, WindowHandle window) {
   desktop.SendMessageA(window, kWmGetText, buffer.size(),
                        reinterpret_cast<std::intptr_t>(buffer.data()));
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
-  return UCase(TrimAtNul(DecodeAnsi1252(bytes, buffer.size())));
+  return UCase(TrimAtNul(desktop.AnsiCodePage().Decode(bytes, buffer.size())));
 }
 
 int TopWindowProc(Program& program, WindowHandle window, std::intptr_t) {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "common/CodePage.h"
+
 #include "platform/Processes.h"  // WindowHandle
 
 namespace revivix {
@@ -36,6 +38,8 @@ class Desktop {
   // GetWindowTextA: copies at most maxCount - 1 bytes of the stored text and a NUL into
   // `buffer`; returns the number of bytes copied (0 for an unknown window).
   virtual int GetWindowTextA(WindowHandle window, char* buffer, int maxCount) = 0;
+  // The code page of the texts GetWindowTextA and WM_GETTEXT give: the system's ANSI code page.
+  virtual const CodePage& AnsiCodePage() = 0;
   // SendMessageA: the window handles the message before the call returns. For WM_GETTEXT,
   // wParam is the buffer size and lParam the address of a byte buffer. 0 for an unknown window.
   virtual std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message,

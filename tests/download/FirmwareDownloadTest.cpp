@@ -380,14 +380,52 @@ TEST_F(DownloadTest, SuccessWithoutAFileEndsTheWizardAtOnce) {
   EXPECT_TRUE(platform.shell.calls.empty());
 }
 
-TEST_F(DownloadTest, ADownloadThatIsNotAProgramKeepsItsName) {
-  // Only a name ending in ".exe" is checked for the program header.
-  const std::wstring url = L"http://site/fw/readme.txt";
-  form.UpdaterUrl = url;
-  platform.download.transfers[url] = FakeTransfer::Of("plain text", 1);
-  StartFirmwareDownload(form);
-  EXPECT_EQ(platform.shell.calls.size(), 1u);
-  EXPECT_TRUE(platform.Exists("FW/readme.txt"));
+TEST_F(DownloadTest, OnlyAProgramNamedExeIsStartedAnyOtherFileIsDeletedUnopened) {
+  // The shell would run any of these with the wizard's administrator rights.
+  const struct {
+    const char* name;
+    std::wstring file;
+    std::string body;
+  } cases[] = {
+      {"batch file", L"B1Update.bat", "@echo off\r\necho x > marker.txt\r\n"},
+      {"command file", L"B1Update.cmd", "echo x > marker.txt\r\n"},
+      {"script", L"B1Update.vbs", "CreateObject(\"WScript.Shell\")"},
+      {"plain text", L"readme.txt", "plain text"},
+      {"a program under another name", L"B1Update.com", ProgramBytes()},
+      {"a program as a screen saver", L"B1Update.scr", ProgramBytes()},
+      {"full-width point before exe", L"B1Update\uFF0Eexe", ProgramBytes()},
+      {"no extension", L"B1Update", ProgramBytes()},
+  };
+  for (const auto& c : cases) {
+    FakePlatform p;
+    frmMain f{p.program};
+    p.WriteFile("Languages/English.txt", "[Strings]\r\nIDS_UNEXPECTED_ERROR=unexpected.\r\n");
+    f.LanguageFilePath = p.Folder() + L"\\Languages\\English.txt";
+    f.UserName = L"ann";
+    f.UpdaterUrl = L"http://site/fw/" + c.file;
+    p.download.transfers[f.UpdaterUrl] = FakeTransfer::Of(c.body, 1);
+    StartFirmwareDownload(f);
+    EXPECT_EQ(p.download.requests.size(), 1u) << c.name;
+    EXPECT_TRUE(p.shell.calls.empty()) << c.name;
+    EXPECT_FALSE(p.files.FileExists(p.Folder() + L"\\fw\\" + c.file)) << c.name;
+    EXPECT_EQ(f.Uni_Error_Label1.Caption(), L"ann, unexpected.") << c.name;
+    EXPECT_FALSE(f.Frame_4_Download_Progress.Visible()) << c.name;
+    EXPECT_TRUE(p.loop.IsArmed(f.Timer6)) << c.name;
+    EXPECT_FALSE(f.Quitting()) << c.name;
+  }
+}
+
+TEST_F(DownloadTest, AProgramNamedExeInAnyLetterCaseIsStarted) {
+  for (const wchar_t* file : {L"upd.exe", L"UPD.EXE", L"Upd.ExE"}) {
+    FakePlatform p;
+    frmMain f{p.program};
+    f.UpdaterUrl = std::wstring(L"http://site/fw/") + file;
+    p.download.transfers[f.UpdaterUrl] = FakeTransfer::Of(ProgramBytes(), 1);
+    StartFirmwareDownload(f);
+    ASSERT_EQ(p.shell.calls.size(), 1u) << ToUtf8(file);
+    EXPECT_EQ(p.shell.calls[0].file, p.Folder() + L"\\fw\\" + file);
+    EXPECT_FALSE(p.loop.IsArmed(f.Timer6));
+  }
 }
 
 TEST_F(DownloadTest, ExitDuringTheDownloadStopsItAndStartsNothing) {

@@ -1,5 +1,7 @@
 #include "fakes/FakePlatform.h"
 
+#include "TestCodePages.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -152,6 +154,11 @@ void FakePlatform::CopyData(const std::string& relative) {
 
 std::wstring FakePlatform::Folder() const {
   return FromUtf8(folder.Path());
+}
+
+void FakePlatform::SetAnsiCodePage(std::uint32_t id) {
+  system.codePage = TestCodePage(id);
+  desktop.codePage = TestCodePage(id);
 }
 
 }  // namespace revivix::test

@@ -28,6 +28,7 @@ class VirtualDesktop : public Desktop {
   void EnumWindows(const WindowProc& proc, std::intptr_t value) override;
   void EnumChildWindows(WindowHandle parent, const WindowProc& proc, std::intptr_t value) override;
   int GetWindowTextA(WindowHandle window, char* buffer, int maxCount) override;
+  const CodePage& AnsiCodePage() override { return codePage; }
   std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) override;
   bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
@@ -36,6 +37,8 @@ class VirtualDesktop : public Desktop {
                     std::uint32_t flags) override;
 
   // ---- Scripting ----
+  // The code page the ANSI texts are given in; a character it lacks comes out as "?".
+  CodePage codePage = CodePage::Windows1252();
   // A top-level window, last in the enumeration order.
   WindowHandle AddWindow(const std::wstring& title);
   // A control inside `parent`, after its earlier controls; stored and live text are `text`.

@@ -8,7 +8,7 @@ namespace {
 
 struct Ini : ::testing::Test {
   FakePlatform platform;
-  FileReader reader{platform.files};
+  FileReader reader{platform.files, platform.system.AnsiCodePage()};
   std::wstring Path() { return platform.Folder() + L"\\test.ini"; }
   void Write(const std::string& text) { platform.WriteFile("test.ini", text); }
 };
@@ -51,10 +51,12 @@ TEST_F(Ini, LastMatchWinsAndMissingNamesFallBackToTheFirst) {
   EXPECT_EQ(reader.ReadIniValue(L"Settings", L"Missing"), L"Rest of the World");
 }
 
-TEST_F(Ini, LinesEndAtCrOrCrLf) {
-  Write("[Settings]\rRegion=Europe\r\nLanguage=Dutch");
+TEST_F(Ini, LinesEndAtCrLfLfOrCr) {
+  Write("[Settings]\rRegion=Europe\r\nMode=1\n\nLanguage=Dutch");
   reader.LoadIniFile(Path(), L"", L"");
-  EXPECT_EQ(reader.IniLines().size(), 3u);
+  EXPECT_EQ(reader.IniLines(), (std::vector<std::wstring>{L"[Settings]", L"Region=Europe",
+                                                          L"Mode=1", L"", L"Language=Dutch"}));
+  EXPECT_EQ(reader.ReadIniValue(L"Settings", L"Region"), L"Europe");
   EXPECT_EQ(reader.ReadIniValue(L"Settings", L"Language"), L"Dutch");
 }
 
@@ -64,14 +66,27 @@ TEST_F(Ini, FailuresEndTheCall) {
   EXPECT_THROW(reader.LoadIniFile(Path(), L"", L""), IniError);
 }
 
-TEST_F(Ini, WritingReplacesValuesAndNeverAdds) {
-  Write("; kept only in memory\r\n[Settings]\r\nRegion=Europe\r\n\r\nLanguage=German\r\n");
+TEST_F(Ini, WritingReplacesFoundValuesOnlyAndNeverAdds) {
+  Write("; kept\r\n[Settings]\r\nRegion=Europe\r\n\r\nLanguage=German\r\n");
   reader.LoadIniFile(Path(), L"", L"");
   reader.WriteIniValue(L"Rest of the World", L"Settings", L"Region");
-  reader.WriteIniValue(L"Czech", L"Settings", L"Colour");  // not found: the first key
+  reader.WriteIniValue(L"Czech", L"Settings", L"Colour");   // not found: nothing is written
+  reader.WriteIniValue(L"Czech", L"Nowhere", L"Language");  // nor in a section that is not there
   reader.SaveIniFile(Path());
-  EXPECT_EQ(platform.ReadFile("test.ini"), "[Settings]\r\nRegion=Czech\r\nLanguage=German\r\n");
+  EXPECT_EQ(platform.ReadFile("test.ini"),
+            "; kept\r\n[Settings]\r\nRegion=Rest of the World\r\n\r\nLanguage=German\r\n");
   EXPECT_FALSE(platform.Exists("test.ini.new"));
+}
+
+TEST_F(Ini, AValueTheEncodingCannotHoldFailsTheSaveAndKeepsTheFile) {
+  const std::string original = "[Settings]\r\nRegion=Europe\r\nLanguage=German\r\n";
+  for (const std::wstring& value : {std::wstring(L"\u65E5\u672C"), std::wstring(L"Two\r\nLines")}) {
+    Write(original);
+    reader.LoadIniFile(Path(), L"", L"");
+    reader.WriteIniValue(value, L"Settings", L"Language");
+    EXPECT_THROW(reader.SaveIniFile(Path()), IniError);
+    EXPECT_EQ(platform.ReadFile("test.ini"), original);
+  }
 }
 
 TEST_F(Ini, ValuesKeepCodePage1252) {
@@ -95,7 +110,7 @@ TEST_F(Ini, AFailedSaveLeavesTheFileAsItWas) {
   const std::string original = "[Settings]\r\nRegion=Europe\r\nLanguage=German\r\n";
   Write(original);
   FullDisk full;
-  FileReader onFullDisk{full};
+  FileReader onFullDisk{full, platform.system.AnsiCodePage()};
   onFullDisk.LoadIniFile(Path(), L"", L"");
   onFullDisk.WriteIniValue(L"French", L"Settings", L"Language");
   EXPECT_THROW(onFullDisk.SaveIniFile(Path()), IniError);

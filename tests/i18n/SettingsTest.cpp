@@ -53,11 +53,13 @@ TEST_F(Settings, TwoSettingsSectionsUseTheSecond) {
             "Language=Polish\r\n");
 }
 
-TEST_F(Settings, RemarksAndBlankLinesDisappearOnSave) {
-  Store("; chosen by the user\r\n\r\n[Settings]\r\nRegion=Europe\r\n\r\nLanguage=Czech\r\n");
+TEST_F(Settings, RemarksAndBlankLinesStayOnSave) {
+  const std::string file =
+      "; chosen by the user\r\n\r\n[Settings]\r\nRegion=Europe\r\n\r\nLanguage=Czech\r\n";
+  Store(file);
   LoadSettings(form);
   SaveSettings(form);
-  EXPECT_EQ(platform.ReadFile("settings.ini"), "[Settings]\r\nRegion=Europe\r\nLanguage=Czech\r\n");
+  EXPECT_EQ(platform.ReadFile("settings.ini"), file);
 }
 
 TEST_F(Settings, AMissingFileIsNeverCreated) {

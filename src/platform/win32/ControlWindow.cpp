@@ -184,6 +184,13 @@ void ControlWindow::Changed(Property property) {
     case Property::Items:
       ApplyItems();
       break;
+    case Property::ItemAdded:
+      if (IsList(control.Kind())) {
+        updating_ = true;
+        AppendListEntry(hwnd_, control);
+        updating_ = false;
+      }
+      break;
     case Property::ListIndex:
       ApplyListIndex();
       break;

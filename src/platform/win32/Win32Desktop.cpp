@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/Win32CodePage.h"
+
 namespace revivix::win32 {
 
 namespace {
@@ -37,6 +39,11 @@ void Win32Desktop::EnumChildWindows(WindowHandle parent, const WindowProc& proc,
 
 int Win32Desktop::GetWindowTextA(WindowHandle window, char* buffer, int maxCount) {
   return ::GetWindowTextA(Hwnd(window), buffer, maxCount);
+}
+
+const CodePage& Win32Desktop::AnsiCodePage() {
+  if (!ansi_) ansi_ = LoadCodePage(CP_ACP);
+  return *ansi_;
 }
 
 std::intptr_t Win32Desktop::SendMessageA(WindowHandle window, std::uint32_t message,
