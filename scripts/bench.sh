@@ -49,11 +49,11 @@ say "building the Windows programs and benchmarks"
 win_ok=1
 { cmake --preset mingw-x64 &&
   cmake --build --preset mingw-x64 -j2 --target fernclip revivix-startup-bench revivix-bare-window \
-    revivix-download-bench revivix-bare-download updater_poll_bench
+    revivix-bare-window-v6 revivix-download-bench revivix-bare-download updater_poll_bench
 } >>"$log" 2>&1 || win_ok=0
 
 # ---- start-up ----
-say "start-up: fernclip.exe against a bare window, ${startup_runs} alternating runs each"
+say "start-up: fernclip.exe against a bare window (with and without the common controls 6 manifest), ${startup_runs} alternating runs each"
 if [ "$win_ok" = 1 ]; then
   out=$(run scripts/bench-startup.sh "$startup_runs")
   if grep -qa $'^REVIVIX-BENCH\tstart-up' <<<"$out"; then

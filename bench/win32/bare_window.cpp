@@ -1,7 +1,14 @@
 // revivix-bare-window.exe: the floor of the start-up benchmark. It registers a window class,
 // creates one overlapped window, shows it and runs the message loop, and does nothing else, so
 // its time from process start to visible window is what the platform itself costs.
+// revivix-bare-window-v6.exe (REVIVIX_COMMON_CONTROLS) is the same window with what the look of
+// fernclip.exe's controls takes before any of them exists: the common controls 6 manifest and
+// InitCommonControlsEx.
 #include <windows.h>
+
+#ifdef REVIVIX_COMMON_CONTROLS
+#include <commctrl.h>
+#endif
 
 namespace {
 
@@ -16,6 +23,10 @@ LRESULT CALLBACK BareProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+#ifdef REVIVIX_COMMON_CONTROLS
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+#endif
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.hInstance = instance;
