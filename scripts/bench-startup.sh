@@ -8,7 +8,7 @@
 #   REVIVIX-BENCH<TAB>row<TAB>figure<TAB>floor<TAB>ratio
 # for the medians and for the lowest times (the lowest time is the one least disturbed by other
 # work on the machine).
-# Usage: scripts/bench-startup.sh [RUNS=12]
+# Usage: scripts/bench-startup.sh [RUNS=20]
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 B="$ROOT/build/mingw-x64"
@@ -36,7 +36,7 @@ if [ "${1:-}" = "--inner" ]; then
     }'
   exit
 fi
-runs=${1:-12}
+runs=${1:-20}
 cd "$ROOT"
 cmake --preset mingw-x64 >/dev/null
 cmake --build --preset mingw-x64 -j2 --target fernclip revivix-startup-bench revivix-bare-window \
