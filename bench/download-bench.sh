@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # The download benchmark: one file (200 MB by default) from the local maker site on loopback,
-# fetched by curl and by TumoDL under Wine (with the wizard's progress display, and without any
-# progress handler for comparison). Prints each time and the ratio of TumoDL's throughput to
-# curl's. Needs the mingw-x64 build (cmake --build --preset mingw-x64).
+# fetched by curl, by a bare URLDownloadToFileA without a callback (revivix-bare-download.exe,
+# the platform's own floor) and by TumoDL under Wine (with the wizard's progress display, and
+# without any progress handler for comparison). Prints each time, the ratio of TumoDL's
+# throughput to curl's, and the rows REVIVIX-BENCH<TAB>row<TAB>figure<TAB>floor<TAB>ratio.
+# Needs the mingw-x64 build (cmake --build --preset mingw-x64).
 #   bench/download-bench.sh [SIZE_MB]
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 size_mb=${1:-200}
 bench_exe=$here/build/mingw-x64/bench/win32/revivix-download-bench.exe
-[ -f "$bench_exe" ] || { echo "build the mingw-x64 preset first ($bench_exe is missing)" >&2; exit 1; }
+bare_exe=$here/build/mingw-x64/bench/win32/revivix-bare-download.exe
+for exe in "$bench_exe" "$bare_exe"; do
+  [ -f "$exe" ] || { echo "build the mingw-x64 preset first ($exe is missing)" >&2; exit 1; }
+done
 # shellcheck source=../scripts/wine-env.sh
 source "$here/scripts/wine-env.sh"
 revivix_wine_prefix
@@ -40,19 +45,32 @@ run_bench() {
   timeout 600 "$REVIVIX_WINE64" "$bench_exe" "$url" "Z:${work//\//\\}\\tumo.bin" "$@" | tr -d '\r'
   rm -f "$work/tumo.bin"
 }
+bare=$(timeout 600 "$REVIVIX_WINE64" "$bare_exe" "$url" "Z:${work//\//\\}\\bare.bin" | tr -d '\r')
+rm -f "$work/bare.bin"
 plain=$(run_bench PLAIN)
 wizard=$(run_bench)
 field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p" <<<"$2"; }
+bare_s=$(field seconds "$bare")
 plain_s=$(field seconds "$plain")
 wizard_s=$(field seconds "$wizard")
 
 echo "file:                         ${size_mb} MB over loopback"
 echo "curl:                         ${curl_s} s"
+echo "bare URLDownloadToFileA:      ${bare_s} s   ($bare)"
 echo "TumoDL, no progress handler:  ${plain_s} s   ($plain)"
 echo "TumoDL, wizard's progress:    ${wizard_s} s   ($wizard)"
-python3 - "$curl_s" "$plain_s" "$wizard_s" <<'PY'
+python3 - "$size_mb" "$curl_s" "$bare_s" "$plain_s" "$wizard_s" <<'PY'
 import sys
-curl, plain, wizard = map(float, sys.argv[1:])
+size = sys.argv[1]
+try:
+    curl, bare, plain, wizard = map(float, sys.argv[2:])
+except ValueError:
+    print("a transfer gave no time: %s" % " ".join(sys.argv[2:]))
+    sys.exit(1)
 print("throughput ratio TumoDL/curl: %.2f (no handler: %.2f)" % (curl / wizard, curl / plain))
 print("cost of the progress display: %.1f %%" % ((wizard - plain) / plain * 100.0))
+# The ratio is TumoDL's time over the floor's (1.00: as fast as the floor).
+row = "REVIVIX-BENCH\tdownload %s MB, TumoDL with the wizard's progress\t%.2f s\t%s\t%.2f"
+print(row % (size, wizard, "bare URLDownloadToFileA %.2f s" % bare, wizard / bare))
+print(row % (size, wizard, "curl %.2f s" % curl, wizard / curl))
 PY

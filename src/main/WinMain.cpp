@@ -31,17 +31,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   {
     FormViews views(form, platform.loop, platform.window, banner);
     // The window starts with every frame part; the load takes away the maximize box and the
-    // sizing border.
-    HWND main = views.Create(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                             WS_MAXIMIZEBOX | WS_THICKFRAME);
+    // sizing border. Only the controls that show at first get their windows before the window
+    // appears; the others get theirs right after it, before any event is handled.
+    HWND main = views.CreateShown(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                                  WS_MAXIMIZEBOX | WS_THICKFRAME);
     if (!main) return 1;
-    // Accept and Exit share their place on the license page; Accept stays reachable above Exit.
-    views.BringToTop(form.Cmd_I_Agree);
 
     FormLoad(form);
     ShowWindow(main, showCommand == SW_HIDE ? SW_SHOW : showCommand);
     UpdateWindow(main);
     SetForegroundWindow(main);
+    views.CreateHidden();
+    // Accept and Exit share their place on the license page; Accept stays reachable above Exit.
+    views.BringToTop(form.Cmd_I_Agree);
 
     MSG msg{};
     BOOL got = 1;

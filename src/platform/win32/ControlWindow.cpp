@@ -89,6 +89,8 @@ void ControlWindow::Create(HWND parent) {
   updating_ = false;
   ApplyBackColor();
   ApplyItems();
+  // A window made after the buttons were skinned takes its skin now.
+  ApplySkin();
   control.AttachView(this);
 }
 

@@ -74,6 +74,12 @@ FormViews::~FormViews() {
 }
 
 HWND FormViews::Create(DWORD style) {
+  if (!CreateShown(style)) return nullptr;
+  CreateHidden();
+  return main_;
+}
+
+HWND FormViews::CreateShown(DWORD style) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterWindowClasses(instance);
   WNDCLASSEXW wc{};
@@ -97,22 +103,12 @@ HWND FormViews::Create(DWORD style) {
   ApplyFormBackColor();
   form.Window.AttachView(&formView_);
 
-  // Containers come before their contents in the collection; each window's parent is the
-  // window of its container.
+  // Containers come before their contents in the collection, so a container's window exists
+  // before the windows inside it.
   const auto& controls = form.Controls();
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    Control* control = controls[i];
-    auto view =
-        std::make_unique<ControlWindow>(*control, *this, kFirstControlId + static_cast<int>(i));
-    HWND parent = main_;
-    if (control->Container() && control->Container() != &form.Window) {
-      HWND container = HandleOf(*control->Container());
-      if (container) parent = container;
-    }
-    view->Create(parent);
-    byHandle_[view->Handle()] = view.get();
-    views_.push_back(std::move(view));
-  }
+  views_.resize(controls.size());
+  for (std::size_t i = 0; i < controls.size(); ++i)
+    if (ShownAtStart(*controls[i])) CreateView(i);
   // The focused control always shows its focus, whether the mouse or the keyboard moved it.
   SendMessageW(main_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   loop.SetMessageFilter([this](MSG& msg) { return PreTranslate(msg); });
@@ -120,9 +116,55 @@ HWND FormViews::Create(DWORD style) {
   return main_;
 }
 
+void FormViews::CreateHidden() {
+  for (std::size_t i = 0; i < views_.size(); ++i) {
+    if (views_[i]) continue;
+    CreateView(i);
+    PlaceAmongSiblings(i);
+  }
+}
+
+bool FormViews::ShownAtStart(const Control& control) const {
+  for (const Control* c = &control; c && c != &form.Window; c = c->Container())
+    if (!c->Visible()) return false;
+  return true;
+}
+
+void FormViews::CreateView(std::size_t index) {
+  Control* control = form.Controls()[index];
+  auto view =
+      std::make_unique<ControlWindow>(*control, *this, kFirstControlId + static_cast<int>(index));
+  // Each window's parent is the window of its container.
+  HWND parent = main_;
+  if (control->Container() && control->Container() != &form.Window) {
+    HWND container = HandleOf(*control->Container());
+    if (container) parent = container;
+  }
+  view->Create(parent);
+  byHandle_[view->Handle()] = view.get();
+  views_[index] = std::move(view);
+}
+
+void FormViews::PlaceAmongSiblings(std::size_t index) {
+  // A new child window goes below its siblings, so windows made one after another in the
+  // collection's order stack in that order: a window made later goes right below the last
+  // sibling before it in the collection, or on top when there is none.
+  HWND hwnd = views_[index]->Handle();
+  if (!hwnd) return;
+  HWND parent = GetParent(hwnd);
+  HWND above = HWND_TOP;
+  for (std::size_t j = index; j-- > 0;) {
+    if (views_[j] && views_[j]->Handle() && GetParent(views_[j]->Handle()) == parent) {
+      above = views_[j]->Handle();
+      break;
+    }
+  }
+  SetWindowPos(hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 HWND FormViews::HandleOf(const Control& control) const {
   for (const auto& view : views_)
-    if (&view->control == &control) return view->Handle();
+    if (view && &view->control == &control) return view->Handle();
   return &control == &form.Window ? main_ : nullptr;
 }
 

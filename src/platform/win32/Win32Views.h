@@ -97,6 +97,12 @@ class FormViews {
 
   // Creates the main window, hidden, with every control's window, and attaches the views.
   HWND Create(DWORD style);
+  // The same in two halves, so that the window can be shown sooner: CreateShown makes the main
+  // window, hidden, with the windows of the controls that show when it is first shown (each
+  // visible with all its containers); CreateHidden, once the window is up, makes the windows of
+  // the others and puts each where Create would have put it among its siblings.
+  HWND CreateShown(DWORD style);
+  void CreateHidden();
   HWND MainHandle() const { return main_; }
   HWND HandleOf(const Control& control) const;
   // Places a control's window above its overlapping siblings.
@@ -132,6 +138,9 @@ class FormViews {
   static LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMain(UINT message, WPARAM wParam, LPARAM lParam);
   void PaintMain();
+  bool ShownAtStart(const Control& control) const;
+  void CreateView(std::size_t index);
+  void PlaceAmongSiblings(std::size_t index);
 
   Win32MainWindow& mainWindow_;
   HBITMAP banner_;
@@ -148,6 +157,7 @@ class FormViews {
   bool pageCheckPosted_ = false;
   HWND lastFocus_ = nullptr;  // the focus to give back when the window is activated again
   FormWindow formView_;
+  // One entry per control, by index in the form's collection; null until its window exists.
   std::vector<std::unique_ptr<ControlWindow>> views_;
   std::map<HWND, ControlWindow*> byHandle_;
 };

@@ -1,0 +1,30 @@
+# Makes the delay-load import library OUTPUT for DLL from the ordinary import library IMPORT_LIB:
+# the names of its function imports (__imp_Name; on 32-bit x86 __imp__Name@bytes) become a module
+# definition file for dlltool. STDCALL (32-bit x86) keeps the @bytes in the symbols and drops it
+# from the names looked up in the DLL.
+execute_process(COMMAND ${NM} -g ${IMPORT_LIB} OUTPUT_VARIABLE symbols COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX MATCHALL "[ \t]I __imp_[^\r\n]+" imports "${symbols}")
+set(names)
+foreach(entry IN LISTS imports)
+  string(REGEX REPLACE "^[ \t]I __imp_" "" name "${entry}")
+  if(STDCALL)
+    string(REGEX REPLACE "^_" "" name "${name}")
+  endif()
+  list(APPEND names "${name}")
+endforeach()
+list(REMOVE_DUPLICATES names)
+list(LENGTH names count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "${IMPORT_LIB} names no functions")
+endif()
+list(JOIN names "\n" exports)
+get_filename_component(folder ${OUTPUT} DIRECTORY)
+file(MAKE_DIRECTORY ${folder})
+set(def ${OUTPUT}.def)
+file(WRITE ${def} "LIBRARY ${DLL}\nEXPORTS\n${exports}\n")
+set(kill_at)
+if(STDCALL)
+  set(kill_at --kill-at)
+endif()
+execute_process(COMMAND ${DLLTOOL} ${kill_at} --input-def ${def} --dllname ${DLL}
+                        --output-delaylib ${OUTPUT} COMMAND_ERROR_IS_FATAL ANY)
