@@ -48,6 +48,7 @@ FormViews::FormViews(frmMain& f, Win32EventLoop& l, Win32MainWindow& mainWindow,
   HDC screen = GetDC(nullptr);
   dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
   dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+  measureDc_ = CreateCompatibleDC(screen);
   ReleaseDC(nullptr, screen);
   LOGFONTW font{};
   font.lfHeight = -MulDiv(8, dpiY_, 72);
@@ -68,6 +69,7 @@ FormViews::~FormViews() {
   }
   views_.clear();
   if (hasFormBrush_) brushes_.Release(formBrushColour_);
+  if (measureDc_) DeleteDC(measureDc_);
   DeleteObject(font_);
   DeleteObject(boldFont_);
 }
@@ -112,6 +114,8 @@ HWND FormViews::Create(DWORD style) {
     byHandle_[view->Handle()] = view.get();
     views_.push_back(std::move(view));
   }
+  created_ = true;
+  FitTexts();
   return main_;
 }
 
@@ -158,7 +162,16 @@ void FormViews::PaintMain() {
     HGDIOBJ old = SelectObject(memory, banner_);
     BITMAP info{};
     GetObjectW(banner_, sizeof info, &info);
-    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+    // The banner's pixels are those of 96 dpi; it grows with the window, whose size is in twips.
+    const int width = MulDiv(info.bmWidth, dpiX_, 96);
+    const int height = MulDiv(info.bmHeight, dpiY_, 96);
+    if (width == info.bmWidth && height == info.bmHeight) {
+      BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+    } else {
+      SetStretchBltMode(dc, HALFTONE);
+      SetBrushOrgEx(dc, 0, 0, nullptr);
+      StretchBlt(dc, 0, 0, width, height, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    }
     SelectObject(memory, old);
     DeleteDC(memory);
   }
@@ -227,6 +240,8 @@ LRESULT FormViews::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
+  LRESULT result = 0;
+  if (extraMessages && extraMessages(message, wParam, lParam, result)) return result;
   return DefWindowProcW(main_, message, wParam, lParam);
 }
 
