@@ -22,6 +22,9 @@
 #include "platform/win32/Win32UrlDownload.h"
 #include "platform/win32/Win32Views.h"
 #include "resource.h"
+#ifdef REVIVIX_TEST_HOOKS
+#include "TestPages.h"
+#endif
 
 using namespace revivix;
 using namespace revivix::win32;
@@ -63,6 +66,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     if (!main) return 1;
     // Accept and Exit share their place on the license page; Accept stays reachable above Exit.
     views.BringToTop(form.Cmd_I_Agree);
+#ifdef REVIVIX_TEST_HOOKS
+    testhook::Install(views, form);
+#endif
 
     FormLoad(form);
     ShowWindow(main, showCommand == SW_HIDE ? SW_SHOW : showCommand);
