@@ -105,7 +105,11 @@ void ControlWindow::SetFittedRect(const RECT* rect) {
   if (same) return;
   hasFitted_ = rect != nullptr;
   if (rect) fitted_ = *rect;
-  ApplyGeometry();
+  // A label that grows to the left would otherwise keep its old pixels at its new left edge.
+  const RECT r = hasFitted_ ? fitted_ : PixelRect();
+  SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void ControlWindow::ApplyGeometry() {
