@@ -110,6 +110,23 @@ bool Above(HWND upper, HWND lower) {
   return false;
 }
 
+// The face Wine draws for "Arial", the wizard's font.
+std::wstring ArialFace() {
+  HDC dc = CreateCompatibleDC(nullptr);
+  LOGFONTW font{};
+  font.lfHeight = -11;
+  font.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(font.lfFaceName, L"Arial", LF_FACESIZE);
+  HFONT handle = CreateFontIndirectW(&font);
+  HGDIOBJ old = SelectObject(dc, handle);
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  SelectObject(dc, old);
+  DeleteObject(handle);
+  DeleteDC(dc);
+  return face;
+}
+
 class TextFit : public testing::Test {
  protected:
   void TearDown() override {
@@ -260,6 +277,11 @@ TEST_F(TextFit, EveryTextOfEveryPageFitsInEveryLanguage) {
   ASSERT_FALSE(dpiArgument.empty()) << "the dots per inch are the second argument";
   ASSERT_FALSE(languagesArgument.empty()) << "\"all\" or the languages are the third argument";
   const DWORD dpi = static_cast<DWORD>(std::stoul(dpiArgument));
+  // Measured with another face the sizes would not be those Windows shows.
+  const std::wstring face = ArialFace();
+  ASSERT_TRUE(face == L"Arial" || face == L"Liberation Sans")
+      << "Arial is drawn with \"" << Utf8(face)
+      << "\", whose metrics are not Arial's (fonts-liberation, scripts/install-deps.sh)";
   ScreenResolution resolution(dpi);
   ASSERT_TRUE(resolution.Set()) << "HKCU\\Control Panel\\Desktop LogPixels could not be set";
   ASSERT_NO_FATAL_FAILURE(Start());
