@@ -15,7 +15,8 @@ REVIVIX_WINESERVER=/usr/lib/wine/wineserver
 # half-made by an interrupted run is made again. Without a window manager every window close
 # stalls about 2 s unless the X11 driver leaves the windows unmanaged.
 revivix_wine_prefix() {
-  local marker="$WINEPREFIX/.revivix-ready"
+  # The name changes whenever a prefix needs remaking (last: the fonts and their links).
+  local marker="$WINEPREFIX/.revivix-ready-fonts"
   [ -f "$marker" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
@@ -26,6 +27,16 @@ revivix_wine_prefix() {
       { echo "wine-env: wineboot failed" >&2; exit 1; }
     timeout 120 "$REVIVIX_WINESERVER" -w
     timeout 120 "$REVIVIX_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+      >/dev/null 2>&1 || { echo "wine-env: reg add failed" >&2; exit 1; }
+    timeout 120 "$REVIVIX_WINESERVER" -w
+    # Wine's own fonts (fonts-wine; Marlett draws the title-bar buttons) lie where this Wine build
+    # does not look for them; the prefix's font folder is searched.
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # Like Windows, Wine draws the characters Arial lacks from the fonts linked to it: Japanese
+    # from IPAGothic, Chinese from WenQuanYi Micro Hei (scripts/install-deps.sh installs both).
+    timeout 120 "$REVIVIX_WINE64" reg add \
+      'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Arial \
+      /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic\0wqy-microhei.ttc,WenQuanYi Micro Hei' /f \
       >/dev/null 2>&1 || { echo "wine-env: reg add failed" >&2; exit 1; }
     timeout 120 "$REVIVIX_WINESERVER" -w
     touch "$marker"
