@@ -34,10 +34,17 @@ revivix_wine_prefix() {
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # Like Windows, Wine draws the characters Arial lacks from the fonts linked to it: Japanese
     # from IPAGothic, Chinese from WenQuanYi Micro Hei (scripts/install-deps.sh installs both).
+    # The link belongs to Liberation Sans, the face Wine draws Arial with: linked to the name
+    # Arial, which no installed font has, the East Asian fonts would draw every text.
     timeout 120 "$REVIVIX_WINE64" reg add \
-      'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Arial \
+      'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v 'Liberation Sans' \
       /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic\0wqy-microhei.ttc,WenQuanYi Micro Hei' /f \
       >/dev/null 2>&1 || { echo "wine-env: reg add failed" >&2; exit 1; }
+    # Multi-line edit boxes (the license) take missing characters from SimSun instead, which
+    # Wine does not have: WenQuanYi Micro Hei holds the Chinese and the Japanese ones.
+    timeout 120 "$REVIVIX_WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun \
+      /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || { echo "wine-env: reg add failed" >&2; exit 1; }
     timeout 120 "$REVIVIX_WINESERVER" -w
     touch "$marker"
   ) 9>"$WINEPREFIX.lock"
