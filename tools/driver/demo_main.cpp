@@ -120,5 +120,7 @@ int wmain(int argc, wchar_t** argv) {
   SetText(HKEY_LOCAL_MACHINE, kPlayerKey, L"ClassGUID", kUsbClass);
   const int result = Run(argv[1], argv[2], argv[4], argc == 6 ? argv[5] : L"English");
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPlayerVendorKey);
+  // Wine's own Windows version comes back, which the window test of the same prefix expects.
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\fernclip.exe");
   return result;
 }
