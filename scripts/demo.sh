@@ -8,6 +8,7 @@
 # The program runs from its own copy of the runnable folder (out/demo/app) and the site from its
 # own copy (out/demo/site); the build's folders stay untouched.
 # Options:
+#   --x64            runs the x86_64 build instead of the 32-bit one, the one users run
 #   --language NAME  the language settings.ini chooses (a name of the language list; English)
 #   --dpi N          the screen's dots per inch, Wine's LogPixels (96, 120 or 144; 96)
 #   --gallery        retakes docs/screenshots: every page in English, and the license and download
@@ -16,15 +17,22 @@ set -euo pipefail
 REVIVIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$REVIVIX_ROOT"
 
+preset=mingw-i686
+width="32-bit"
+x64=()
 language=English
 dpi=96
 gallery=0
 while [ $# -gt 0 ]; do
   case "$1" in
+    --x64) preset=mingw-x64 width="64-bit" x64=(--x64); shift ;;
     --language) language=${2:?--language needs a name}; shift 2 ;;
     --dpi) dpi=${2:?--dpi needs a number}; shift 2 ;;
     --gallery) gallery=1; shift ;;
-    *) echo "usage: scripts/demo.sh [--language NAME] [--dpi 96|120|144] [--gallery]" >&2; exit 2 ;;
+    *)
+      echo "usage: scripts/demo.sh [--x64] [--language NAME] [--dpi 96|120|144] [--gallery]" >&2
+      exit 2
+      ;;
   esac
 done
 case "$dpi" in 96 | 120 | 144) ;; *) echo "demo: --dpi takes 96, 120 or 144" >&2; exit 2 ;; esac
@@ -32,12 +40,12 @@ case "$dpi" in 96 | 120 | 144) ;; *) echo "demo: --dpi takes 96, 120 or 144" >&2
 if [ "$gallery" = 1 ]; then
   shots="$REVIVIX_ROOT/docs/screenshots"
   mkdir -p "$shots/gallery"
-  "$0" --language English --dpi 96
+  "$0" "${x64[@]}" --language English --dpi 96
   for page in start license download updater success; do
     cp "$REVIVIX_ROOT"/out/demo/[0-9][0-9]-"$page".png "$shots/$page.png"
   done
   for run in German:96 Russian:96 Japanese:96 English:144; do
-    "$0" --language "${run%%:*}" --dpi "${run##*:}"
+    "$0" "${x64[@]}" --language "${run%%:*}" --dpi "${run##*:}"
     name=$(echo "${run%%:*}" | tr '[:upper:]' '[:lower:]')
     [ "${run##*:}" = 96 ] || name="${run##*:}dpi"
     for page in license download; do
@@ -50,14 +58,15 @@ fi
 
 scripts/install-deps.sh
 
-cmake --preset mingw-x64 >/dev/null
-cmake --build --preset mingw-x64 -j2 --target fernclip revivix-demo revivix-updater-format
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j2 --target fernclip revivix-demo revivix-updater-format
+echo "demo: the $width fernclip.exe (build/$preset)"
 
 # shellcheck source=wine-env.sh
 . "$REVIVIX_ROOT/scripts/wine-env.sh"
 revivix_wine_prefix
 
-build="$REVIVIX_ROOT/build/mingw-x64"
+build="$REVIVIX_ROOT/build/$preset"
 out="$REVIVIX_ROOT/out/demo"
 app="$out/app"
 site="$out/site"
@@ -115,7 +124,7 @@ if [ -n "${DISPLAY:-}" ]; then
     /d '{36fc9e60-c465-11cf-8056-444553540000}' /f >/dev/null
   timeout 60 "$REVIVIX_WINE64" reg add 'HKCU\Software\Wine\AppDefaults\fernclip.exe' \
     /v Version /d winxp /f >/dev/null
-  echo "demo: running fernclip.exe on $DISPLAY (close the window to end)"
+  echo "demo: running the $width fernclip.exe on $DISPLAY (close the window to end)"
   (cd "$app" && "$REVIVIX_WINE64" fernclip.exe)
   timeout 60 "$REVIVIX_WINE64" reg delete 'HKLM\System\CurrentControlSet\Enum\USB\VID_1F3A&PID_0200' /f \
     >/dev/null 2>&1 || true

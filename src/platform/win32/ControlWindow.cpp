@@ -178,10 +178,12 @@ void ControlWindow::Changed(Property property) {
       break;
     case Property::Visible:
       ShowWindow(hwnd_, control.Visible() ? SW_SHOWNA : SW_HIDE);
+      host_.PageMayHaveChanged();
       host_.FitTexts();
       break;
     case Property::Enabled:
       EnableWindow(hwnd_, control.Enabled() ? TRUE : FALSE);
+      host_.PageMayHaveChanged();
       break;
     case Property::Caption:
     case Property::Text:

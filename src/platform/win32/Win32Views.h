@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Keyboard.h"
 #include "app/frmMain.h"
 #include "platform/win32/Colours.h"
 #include "platform/win32/Win32EventLoop.h"
@@ -31,6 +32,8 @@ inline constexpr wchar_t kSkinClass[] = L"RevivixButtonSkin";
 inline constexpr int kFirstControlId = 1000;
 // Posted on the first activation, so the start-up runs once the activation has completed.
 inline constexpr UINT kActivateMessage = WM_APP + 1;
+// Posted when controls were shown, hidden, enabled or disabled: the page may have changed.
+inline constexpr UINT kPageMessage = WM_APP + 2;
 
 class FormViews;
 
@@ -125,7 +128,20 @@ class FormViews {
   void ApplyFormSize();
   void ApplyFormBackColor();
 
+  // The window's keyboard (KeyboardViews.cpp): Tab and Shift+Tab in the wizard's Tab order, Enter
+  // on the page's forward button, Escape as the close button; everything else goes through the
+  // dialog manager (Space presses the focused button). True when `msg` was handled and must not
+  // be dispatched.
+  bool PreTranslate(MSG& msg);
+  // A control was shown, hidden, enabled or disabled: the page may have changed.
+  void PageMayHaveChanged();
+
  private:
+  // Gives the focus to a new page's control and announces the page's message.
+  void FollowPage();
+  ControlWindow* FocusedView() const;
+  void MoveFocus(Control& control);
+
   static LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMain(UINT message, WPARAM wParam, LPARAM lParam);
   void PaintMain();
@@ -141,6 +157,9 @@ class FormViews {
   std::uint32_t formBrushColour_ = 0;
   bool hasFormBrush_ = false;
   bool activationPosted_ = false;
+  PageFocus pageFocus_;
+  bool pageCheckPosted_ = false;
+  HWND lastFocus_ = nullptr;  // the focus to give back when the window is activated again
   bool created_ = false;
   bool fitting_ = false;
   HDC measureDc_ = nullptr;  // a memory DC of the screen's kind, for measuring texts
