@@ -7,19 +7,54 @@
 # into out/demo/ (PNG) and the script prints the sequence of pages it saw.
 # The program runs from its own copy of the runnable folder (out/demo/app) and the site from its
 # own copy (out/demo/site); the build's folders stay untouched.
-# The program is the 32-bit fernclip.exe, the one users run; --x64 runs the x86_64 build instead.
+# Options:
+#   --x64            runs the x86_64 build instead of the 32-bit one, the one users run
+#   --language NAME  the language settings.ini chooses (a name of the language list; English)
+#   --dpi N          the screen's dots per inch, Wine's LogPixels (96, 120 or 144; 96)
+#   --gallery        retakes docs/screenshots: every page in English, and the license and download
+#                    pages in German, Russian and Japanese and at 144 dpi (docs/screenshots/gallery)
 set -euo pipefail
 REVIVIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$REVIVIX_ROOT"
 
 preset=mingw-i686
 width="32-bit"
-for argument in "$@"; do
-  case "$argument" in
-    --x64) preset=mingw-x64 width="64-bit" ;;
-    *) echo "usage: scripts/demo.sh [--x64]" >&2; exit 2 ;;
+x64=()
+language=English
+dpi=96
+gallery=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --x64) preset=mingw-x64 width="64-bit" x64=(--x64); shift ;;
+    --language) language=${2:?--language needs a name}; shift 2 ;;
+    --dpi) dpi=${2:?--dpi needs a number}; shift 2 ;;
+    --gallery) gallery=1; shift ;;
+    *)
+      echo "usage: scripts/demo.sh [--x64] [--language NAME] [--dpi 96|120|144] [--gallery]" >&2
+      exit 2
+      ;;
   esac
 done
+case "$dpi" in 96 | 120 | 144) ;; *) echo "demo: --dpi takes 96, 120 or 144" >&2; exit 2 ;; esac
+
+if [ "$gallery" = 1 ]; then
+  shots="$REVIVIX_ROOT/docs/screenshots"
+  mkdir -p "$shots/gallery"
+  "$0" "${x64[@]}" --language English --dpi 96
+  for page in start license download updater success; do
+    cp "$REVIVIX_ROOT"/out/demo/[0-9][0-9]-"$page".png "$shots/$page.png"
+  done
+  for run in German:96 Russian:96 Japanese:96 English:144; do
+    "$0" "${x64[@]}" --language "${run%%:*}" --dpi "${run##*:}"
+    name=$(echo "${run%%:*}" | tr '[:upper:]' '[:lower:]')
+    [ "${run##*:}" = 96 ] || name="${run##*:}dpi"
+    for page in license download; do
+      cp "$REVIVIX_ROOT"/out/demo/[0-9][0-9]-"$page".png "$shots/gallery/$page-$name.png"
+    done
+  done
+  echo "demo: screenshots retaken in $shots"
+  exit 0
+fi
 
 scripts/install-deps.sh
 
@@ -42,7 +77,11 @@ mkdir -p "$out"
 rm -rf "$app" "$site" "$out"/*.png "$out"/*.bmp
 cp -r "$build/bin" "$app"
 # The settings file as the program writes it: region and language already chosen.
-printf '[Settings]\r\nRegion=Europe\r\nLanguage=English\r\n' >"$app/settings.ini"
+printf '[Settings]\r\nRegion=Europe\r\nLanguage=%s\r\n' "$language" >"$app/settings.ini"
+if [ ! -f "$app/Languages/$language.txt" ]; then
+  echo "demo: no language \"$language\" (Languages/$language.txt)" >&2
+  exit 2
+fi
 
 # The demo site, with the format-type updater where the model's link page points.
 cp -r "$REVIVIX_ROOT/tools/site/demo" "$site"
@@ -62,8 +101,14 @@ shutil.copyfile(updater, target)
 with open(os.path.join(os.path.dirname(target), "site-rules.json"), "w") as f:
     json.dump({"/" + os.path.basename(target): {"rate": os.path.getsize(target) // 3 + 1}}, f)
 PY
+# Wine reads the dots per inch when a program starts; the prefix gets its own value back at the end.
+desktop='HKCU\Control Panel\Desktop'
+timeout 60 "$REVIVIX_WINE64" reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+revivix_wine_stop
 port=$(tools/site/site-ctl.sh start "$site" "$state")
-trap 'tools/site/site-ctl.sh stop "$state"; revivix_wine_stop' EXIT
+trap 'tools/site/site-ctl.sh stop "$state"
+  timeout 60 "$REVIVIX_WINE64" reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true
+  revivix_wine_stop' EXIT
 printf '[Site]\r\nAddress=http://127.0.0.1:%s\r\n' "$port" >"$app/site.ini"
 echo "demo: the maker's site runs on http://127.0.0.1:$port"
 
@@ -87,8 +132,10 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 status=0
-timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" \
-  "$REVIVIX_WINE64" "$demo_tool" "$app" "$out" "$player" "$updater_title" | tr -d '\r' |
+# The window grows with the dots per inch; the virtual screen holds it at 144 dpi too.
+timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$REVIVIX_WINE64" "$demo_tool" "$app" "$out" "$player" "$updater_title" "$language" |
+  tr -d '\r' |
   tee "$out/pages.txt" || status=$?
 revivix_wine_stop
 for shot in "$out"/*.bmp; do

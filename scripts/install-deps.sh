@@ -4,14 +4,17 @@
 #
 # Wine's 32-bit half (wine32:i386) runs the i686 fernclip.exe, the product. fonts-liberation gives
 # Arial's metrics (fontconfig maps Arial to Liberation Sans) and fonts-wine the fonts Wine's own
-# title bars use, so what the tests measure is what Windows shows. A Wine prefix must be made after
-# all of these are installed (scripts/wine-env.sh remakes one that predates them).
+# title bars use, so what the tests measure is what Windows shows. fonts-ipafont-gothic and
+# fonts-wqy-microhei hold the Japanese and Chinese glyphs, which Windows draws from its East Asian
+# fonts where Arial has none: without them those languages show empty boxes. A Wine prefix must be
+# made after all of these are installed (scripts/wine-env.sh remakes one that predates them).
 set -euo pipefail
 
 packages=(
   cmake make g++ python3 googletest libgtest-dev clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine64 libwine wine32:i386 xvfb xauth fonts-dejavu-core fonts-liberation fonts-wine
+  fonts-ipafont-gothic fonts-wqy-microhei
   nsis imagemagick curl
   "$@"
 )

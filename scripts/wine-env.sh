@@ -14,15 +14,17 @@ REVIVIX_WINESERVER=/usr/lib/wine/wineserver
 
 # True when the prefix is complete (its marker file) and can load 32-bit programs: a prefix made
 # before Wine's 32-bit half was installed has no syswow64 folder and fails every i686 program.
+# The marker's name changes whenever every prefix needs remaking (last: the fonts and their links).
+REVIVIX_PREFIX_MARKER=.revivix-ready-fonts
 revivix_wine_prefix_usable() {
-  [ -f "$WINEPREFIX/.revivix-ready" ] && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]
+  [ -f "$WINEPREFIX/$REVIVIX_PREFIX_MARKER" ] && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]
 }
 
 # Creates the prefix on first use, and again when it is not usable: a prefix left half-made by an
 # interrupted run, or one without the 32-bit system folder. Without a window manager every window
 # close stalls about 2 s unless the X11 driver leaves the windows unmanaged.
 revivix_wine_prefix() {
-  local marker="$WINEPREFIX/.revivix-ready"
+  local marker="$WINEPREFIX/$REVIVIX_PREFIX_MARKER"
   revivix_wine_prefix_usable && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
@@ -34,6 +36,23 @@ revivix_wine_prefix() {
     timeout 120 "$REVIVIX_WINESERVER" -w
     timeout 120 "$REVIVIX_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
       >/dev/null 2>&1 || { echo "wine-env: reg add failed" >&2; exit 1; }
+    timeout 120 "$REVIVIX_WINESERVER" -w
+    # Wine's own fonts (fonts-wine; Marlett draws the title-bar buttons) lie where this Wine build
+    # does not look for them; the prefix's font folder is searched.
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # Like Windows, Wine draws the characters Arial lacks from the fonts linked to it: Japanese
+    # from IPAGothic, Chinese from WenQuanYi Micro Hei (scripts/install-deps.sh installs both).
+    # The link belongs to Liberation Sans, the face Wine draws Arial with: linked to the name
+    # Arial, which no installed font has, the East Asian fonts would draw every text.
+    timeout 120 "$REVIVIX_WINE64" reg add \
+      'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v 'Liberation Sans' \
+      /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic\0wqy-microhei.ttc,WenQuanYi Micro Hei' /f \
+      >/dev/null 2>&1 || { echo "wine-env: reg add failed" >&2; exit 1; }
+    # Multi-line edit boxes (the license) take missing characters from SimSun instead, which
+    # Wine does not have: WenQuanYi Micro Hei holds the Chinese and the Japanese ones.
+    timeout 120 "$REVIVIX_WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun \
+      /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || { echo "wine-env: reg add failed" >&2; exit 1; }
     timeout 120 "$REVIVIX_WINESERVER" -w
     [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] ||
       { echo "wine-env: the prefix has no 32-bit system folder (is wine32:i386 installed?)" >&2; exit 1; }

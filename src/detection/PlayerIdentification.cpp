@@ -28,6 +28,8 @@ void RefusePlayer(frmMain& form, const wchar_t* key) {
   RunStep([&] { form.Timer1.SetEnabled(true); });
 }
 
+}  // namespace
+
 void ShowSerialNumberPage(frmMain& form) {
   RunStep([&] { form.SerialAttempts = 0; });
   RunStep([&] { form.Uni_PID3500_err_MSG.SetCaption(LookUp(form, L"IDS_ENTER_PLAYER_SNO")); });
@@ -43,6 +45,8 @@ void ShowSerialNumberPage(frmMain& form) {
   RunStep([&] { form.Combo_Choose_Player.SetFocus(); });
   RunStep([&] { form.cmdExit.SetVisible(false); });
 }
+
+namespace {
 
 // One identified player: the license page, unless the player's updater refuses this system or
 // this media player. False when the player was refused.

@@ -12,6 +12,9 @@ void Timer2_Timer(frmMain& form);
 // Moves the detection's progress bar on by 1.5, rounded half to even.
 void Timer3_Timer(frmMain& form);
 
+// The model and serial-number page of a player in recovery mode.
+void ShowSerialNumberPage(frmMain& form);
+
 // Runs FindConnectedPlayers and shows the page its result leads to: the license page of the one
 // player, the model and serial-number page for one player in recovery mode, or an error page.
 void DetectPlayer(frmMain& form);

@@ -120,10 +120,7 @@ bool IsPortableExecutable(const std::vector<std::uint8_t>& bytes) {
          bytes[offset + 3] == 0;
 }
 
-void StartFirmwareDownload(frmMain& form) {
-  Ports& ports = form.program.ports;
-  ports.loop.SetMousePointer(MousePointer::Hourglass);
-
+void ShowDownloadPage(frmMain& form) {
   form.cmdExit.Move(6465, 6555);
   form.cmdExit.SetVisible(true);
   form.cmdExit.SetEnabled(true);
@@ -137,6 +134,12 @@ void StartFirmwareDownload(frmMain& form) {
   form.Frame_Error_Handling.Move(220, 3160);
   form.Frame_Error_Handling.SetVisible(true);
   form.LastMessage = form.Uni_Error_Label1.Caption();
+}
+
+void StartFirmwareDownload(frmMain& form) {
+  Ports& ports = form.program.ports;
+  ports.loop.SetMousePointer(MousePointer::Hourglass);
+  ShowDownloadPage(form);
 
   form.UpdaterPath = L"";
   ports.loop.DoEvents();

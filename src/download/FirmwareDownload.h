@@ -20,6 +20,9 @@ std::wstring FindUpdaterLink(frmMain& form, std::wstring& url);
 // when the page is blank, has no text with "HTTP" or has more than 21.
 std::optional<std::wstring> ReadUpdaterLink(const std::wstring& html);
 
+// The download's message on the error frame, with Exit in place of the license page's buttons.
+void ShowDownloadPage(frmMain& form);
+
 // Downloads UpdaterUrl into the FW folder and starts it. Only a file named ".exe" with a program
 // header is started; any other file is deleted and the step fails as a failed download, which
 // ends the wizard two seconds later (Timer6); a download that succeeded without leaving its file

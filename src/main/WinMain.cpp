@@ -10,6 +10,9 @@
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Views.h"
 #include "resource.h"
+#ifdef REVIVIX_TEST_HOOKS
+#include "TestPages.h"
+#endif
 
 using namespace revivix;
 using namespace revivix::win32;
@@ -36,6 +39,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     HWND main = views.CreateShown(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
                                   WS_MAXIMIZEBOX | WS_THICKFRAME);
     if (!main) return 1;
+#ifdef REVIVIX_TEST_HOOKS
+    testhook::Install(views, form);
+#endif
 
     FormLoad(form);
     ShowWindow(main, showCommand == SW_HIDE ? SW_SHOW : showCommand);

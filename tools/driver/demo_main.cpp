@@ -1,7 +1,8 @@
 // revivix-demo.exe, the demo's user: connects a simulated player in Wine's device list, runs the
 // wizard from its folder and walks the whole repair like a user, saving a screenshot of every page
 // it passes and printing the pages in the order it saw them.
-//   revivix-demo <wizard folder> <screenshot folder> "<player name>" "<updater title>"
+//   revivix-demo <wizard folder> <screenshot folder> "<player name>" "<updater title>" [language]
+// The language (default English) is the one settings.ini of the wizard's folder chose.
 // Exit code 0 when the repair ended with the success message and the wizard closed; 1 when a page
 // did not come (the visible texts are printed); 2 on wrong arguments.
 #include <windows.h>
@@ -61,7 +62,8 @@ class Demo {
   int count_ = 0;
 };
 
-int Run(const std::wstring& folder, const std::wstring& shots, const std::wstring& updaterTitle) {
+int Run(const std::wstring& folder, const std::wstring& shots, const std::wstring& updaterTitle,
+        const std::wstring& language) {
   Demo demo(shots);
   WizardSession wizard;
   if (!wizard.Start(folder, 30000)) {
@@ -83,7 +85,7 @@ int Run(const std::wstring& folder, const std::wstring& shots, const std::wstrin
   demo.Saw("updater running", "updater");
   wchar_t expected[1024] = {};
   GetPrivateProfileStringW(L"Strings", L"IDS_FW_UPDATE_SUCCESSFUL", L"", expected, 1024,
-                           (folder + L"\\Languages\\English.txt").c_str());
+                           (folder + L"\\Languages\\" + language + L".txt").c_str());
   const std::wstring success = expected;
   if (!WizardSession::WaitUntil(
           [&] {
@@ -105,9 +107,10 @@ int Run(const std::wstring& folder, const std::wstring& shots, const std::wstrin
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 5) {
+  if (argc != 5 && argc != 6) {
     std::fprintf(stderr,
-                 "usage: revivix-demo <wizard folder> <screenshot folder> <player> <updater>\n");
+                 "usage: revivix-demo <wizard folder> <screenshot folder> <player> <updater> "
+                 "[language]\n");
     return 2;
   }
   // The wizard supports Windows 5.1; the player shows up as a maker's USB device.
@@ -115,7 +118,9 @@ int wmain(int argc, wchar_t** argv) {
   SetText(HKEY_LOCAL_MACHINE, kPlayerKey, L"DeviceDesc", argv[3]);
   SetText(HKEY_LOCAL_MACHINE, kPlayerKey, L"FriendlyName", argv[3]);
   SetText(HKEY_LOCAL_MACHINE, kPlayerKey, L"ClassGUID", kUsbClass);
-  const int result = Run(argv[1], argv[2], argv[4]);
+  const int result = Run(argv[1], argv[2], argv[4], argc == 6 ? argv[5] : L"English");
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPlayerVendorKey);
+  // Wine's own Windows version comes back, which the window test of the same prefix expects.
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\fernclip.exe");
   return result;
 }

@@ -102,8 +102,20 @@ int ControlWindow::DpiX() const {
   return host_.DpiX();
 }
 
+void ControlWindow::SetFittedRect(const RECT* rect) {
+  const bool same = rect ? hasFitted_ && EqualRect(rect, &fitted_) : !hasFitted_;
+  if (same) return;
+  hasFitted_ = rect != nullptr;
+  if (rect) fitted_ = *rect;
+  // A label that grows to the left would otherwise keep its old pixels at its new left edge.
+  const RECT r = hasFitted_ ? fitted_ : PixelRect();
+  SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 void ControlWindow::ApplyGeometry() {
-  const RECT r = PixelRect();
+  const RECT r = hasFitted_ ? fitted_ : PixelRect();
   SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -162,11 +174,14 @@ void ControlWindow::Changed(Property property) {
     case Property::Top:
     case Property::Width:
     case Property::Height:
+      hasFitted_ = false;
       ApplyGeometry();
+      host_.FitTexts();
       break;
     case Property::Visible:
       ShowWindow(hwnd_, control.Visible() ? SW_SHOWNA : SW_HIDE);
       host_.PageMayHaveChanged();
+      host_.FitTexts();
       break;
     case Property::Enabled:
       EnableWindow(hwnd_, control.Enabled() ? TRUE : FALSE);
@@ -175,6 +190,7 @@ void ControlWindow::Changed(Property property) {
     case Property::Caption:
     case Property::Text:
       ApplyText();
+      host_.FitTexts();
       break;
     case Property::BackColor:
       ApplyBackColor();

@@ -34,8 +34,9 @@ bool ShowsText(ControlKind kind) {
 }
 
 WindowSpec LabelSpec(const Control& label) {
-  // Both alignments wrap long lines.
-  return {L"STATIC", static_cast<DWORD>(label.Style().centred ? SS_CENTER : SS_LEFT), 0, false};
+  // Every alignment wraps long lines.
+  const DWORD align = label.Style().centred ? SS_CENTER : RightAligned(label) ? SS_RIGHT : SS_LEFT;
+  return {L"STATIC", align, 0, false};
 }
 
 WindowSpec TextBoxSpec(const Control& box) {

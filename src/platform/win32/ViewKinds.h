@@ -57,6 +57,10 @@ std::wstring DisplayedText(const Control& control);
 void SetReadOnly(HWND box, bool readOnly);
 void OnTextCommand(HWND box, Control& control, WORD code);
 
+// ---- Labels that take more room for their texts (TextFitViews.cpp) ----
+// True for the labels whose text ends at their right edge, next to the control they label.
+bool RightAligned(const Control& label);
+
 // ---- The progress bar (ProgressViews.cpp) ----
 void RegisterVistaProgClass(HINSTANCE instance);
 WindowSpec VistaProgSpec();

@@ -48,6 +48,7 @@ FormViews::FormViews(frmMain& f, Win32EventLoop& l, Win32MainWindow& mainWindow,
   HDC screen = GetDC(nullptr);
   dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
   dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+  measureDc_ = CreateCompatibleDC(screen);
   ReleaseDC(nullptr, screen);
   LOGFONTW font{};
   font.lfHeight = -MulDiv(8, dpiY_, 72);
@@ -69,6 +70,7 @@ FormViews::~FormViews() {
   }
   views_.clear();
   if (hasFormBrush_) brushes_.Release(formBrushColour_);
+  if (measureDc_) DeleteDC(measureDc_);
   DeleteObject(font_);
   DeleteObject(boldFont_);
 }
@@ -113,6 +115,8 @@ HWND FormViews::CreateShown(DWORD style) {
   SendMessageW(main_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   loop.SetMessageFilter([this](MSG& msg) { return PreTranslate(msg); });
   PageMayHaveChanged();
+  created_ = true;
+  FitTexts();
   return main_;
 }
 
@@ -205,7 +209,16 @@ void FormViews::PaintMain() {
     HGDIOBJ old = SelectObject(memory, banner_);
     BITMAP info{};
     GetObjectW(banner_, sizeof info, &info);
-    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+    // The banner's pixels are those of 96 dpi; it grows with the window, whose size is in twips.
+    const int width = MulDiv(info.bmWidth, dpiX_, 96);
+    const int height = MulDiv(info.bmHeight, dpiY_, 96);
+    if (width == info.bmWidth && height == info.bmHeight) {
+      BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+    } else {
+      SetStretchBltMode(dc, HALFTONE);
+      SetBrushOrgEx(dc, 0, 0, nullptr);
+      StretchBlt(dc, 0, 0, width, height, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    }
     SelectObject(memory, old);
     DeleteDC(memory);
   }
@@ -288,6 +301,8 @@ LRESULT FormViews::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
+  LRESULT result = 0;
+  if (extraMessages && extraMessages(message, wParam, lParam, result)) return result;
   return DefWindowProcW(main_, message, wParam, lParam);
 }
 

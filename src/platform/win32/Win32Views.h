@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -54,6 +55,10 @@ class ControlWindow : public ControlView {
 
   Control& control;
   HWND Handle() const { return hwnd_; }
+  // The window's place in its parent in pixels, as the model gives it.
+  RECT DesignRect() const { return PixelRect(); }
+  // Gives the window the room its text takes (TextFitViews.cpp); nullptr: the model's place.
+  void SetFittedRect(const RECT* rect);
   HFONT Font() const;
   int DpiX() const;
   int Id() const { return id_; }
@@ -71,6 +76,8 @@ class ControlWindow : public ControlView {
   int id_;
   HWND hwnd_ = nullptr;
   HWND skin_ = nullptr;  // the ring window of a skinned button
+  RECT fitted_{};
+  bool hasFitted_ = false;
   std::uint32_t brushColour_ = 0;
   bool hasBrush_ = false;
   bool updating_ = false;  // set while the model writes into the window
@@ -107,6 +114,12 @@ class FormViews {
   HWND HandleOf(const Control& control) const;
   // Places a control's window above its overlapping siblings.
   void BringToTop(const Control& control);
+  // Lets the labels whose texts do not fit take more room (TextFitViews.cpp); run after every
+  // change of a text, a place or a visibility once the windows exist.
+  void FitTexts();
+  const std::vector<std::unique_ptr<ControlWindow>>& Views() const { return views_; }
+  // Messages the main window does not handle itself go here first; true when it handled one.
+  std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)> extraMessages;
 
   frmMain& form;
   Win32EventLoop& loop;
@@ -156,6 +169,9 @@ class FormViews {
   PageFocus pageFocus_;
   bool pageCheckPosted_ = false;
   HWND lastFocus_ = nullptr;  // the focus to give back when the window is activated again
+  bool created_ = false;
+  bool fitting_ = false;
+  HDC measureDc_ = nullptr;  // a memory DC of the screen's kind, for measuring texts
   FormWindow formView_;
   // One entry per control, by index in the form's collection; null until its window exists.
   std::vector<std::unique_ptr<ControlWindow>> views_;
