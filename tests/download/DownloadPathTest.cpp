@@ -16,11 +16,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every file below `folder`, as paths relative to it.
+// A path from UTF-8 bytes, the same folder on every platform (a narrow path on Windows would be
+// read in the ANSI code page).
+fs::path Utf8Path(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// Every file below `folder`, as UTF-8 paths relative to it with "/" between the parts.
 std::vector<std::string> FilesBelow(const std::string& folder) {
   std::vector<std::string> found;
-  for (const auto& entry : fs::recursive_directory_iterator(folder))
-    if (entry.is_regular_file()) found.push_back(fs::relative(entry.path(), folder).string());
+  for (const auto& entry : fs::recursive_directory_iterator(Utf8Path(folder)))
+    if (entry.is_regular_file()) {
+      const std::u8string relative =
+          fs::relative(entry.path(), Utf8Path(folder)).generic_u8string();
+      found.emplace_back(relative.begin(), relative.end());
+    }
   return found;
 }
 
@@ -40,9 +50,9 @@ TEST_P(DownloadPath, TheFileLandsAtUpdaterPathAndNowhereElse) {
   const std::string folder = platform.folder.Path() +
                              "/\xC5\x81\xC3\xB3"
                              "d\xC5\xBA";
-  fs::create_directories(folder + "/FW");
+  fs::create_directories(Utf8Path(folder + "/FW"));
   for (const char* sub : {"Languages"})
-    fs::copy(platform.folder.Path() + "/" + sub, folder + "/" + sub);
+    fs::copy(Utf8Path(platform.folder.Path() + "/" + sub), Utf8Path(folder + "/" + sub));
   platform.system.programFolder = FromUtf8(folder);
   form.LanguageFilePath = FromUtf8(folder) + L"\\Languages\\English.txt";
 

@@ -10,11 +10,18 @@ namespace revivix::test {
 namespace {
 
 // The ANSI text of a window, as the system's conversion gives it: a character the code page lacks
-// becomes "?".
+// becomes one "?", also where a 16-bit wchar_t holds it as a surrogate pair.
 std::string AnsiText(const CodePage& codePage, const std::wstring& text) {
   if (auto exact = codePage.Encode(text)) return *exact;
   std::string out;
-  for (const wchar_t c : text) out += codePage.Encode(std::wstring(1, c)).value_or("?");
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t units = 1;
+    if (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF)
+      units = 2;
+    out += codePage.Encode(text.substr(i, units)).value_or("?");
+    i += units;
+  }
   return out;
 }
 

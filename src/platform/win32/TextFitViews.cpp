@@ -89,16 +89,20 @@ void FormViews::FitTexts() {
     for (const Control* c = view.control.Container(); c && c != &form.Window; c = c->Container()) {
       const ControlWindow* container = nullptr;
       for (const auto& v : views_)
-        if (&v->control == c) container = v.get();
+        if (v && &v->control == c) container = v.get();
       if (!container) break;
       const RECT outer = container->DesignRect();
       OffsetRect(&r, outer.left, outer.top);
     }
     return ToBox(r);
   };
-  for (const auto& view : views_) boxes[&view->control] = boxOf(*view);
+  // Until the hidden controls get their windows (right after the window is first shown) some
+  // entries are empty; those controls are not shown, so nothing measures against them yet.
+  for (const auto& view : views_)
+    if (view) boxes[&view->control] = boxOf(*view);
 
   for (const auto& view : views_) {
+    if (!view) continue;
     const Control& label = view->control;
     const GrowthRule* rule = RuleOf(label);
     if (!rule) continue;
@@ -121,6 +125,7 @@ void FormViews::FitTexts() {
     }
     std::vector<PixelBox> others;
     for (const auto& other : views_) {
+      if (!other) continue;
       const Control& c = other->control;
       if (&c == &label || !Shown(c) || IsAncestor(c, label)) continue;
       if (c.Kind() == ControlKind::ListBox) continue;  // the scratch list lies outside the window
@@ -128,7 +133,8 @@ void FormViews::FitTexts() {
     }
     if (!rule->endsAt.empty()) {
       for (const auto& other : views_)
-        if (other->control.Name() == rule->endsAt) design.right = boxes[&other->control].left;
+        if (other && other->control.Name() == rule->endsAt)
+          design.right = boxes[&other->control].left;
     }
     const std::wstring& text = label.Caption();
     PixelBox box = design;

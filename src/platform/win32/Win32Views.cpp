@@ -126,6 +126,7 @@ void FormViews::CreateHidden() {
     CreateView(i);
     PlaceAmongSiblings(i);
   }
+  FitTexts();
 }
 
 bool FormViews::ShownAtStart(const Control& control) const {
