@@ -39,11 +39,24 @@ int Win32Desktop::GetWindowTextA(WindowHandle window, char* buffer, int maxCount
   return ::GetWindowTextA(Hwnd(window), buffer, maxCount);
 }
 
-std::intptr_t Win32Desktop::SendMessageA(WindowHandle window, std::uint32_t message,
-                                         std::uintptr_t wParam, std::intptr_t lParam) {
+std::optional<std::intptr_t> Win32Desktop::SendMessageTimeoutA(
+    WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+    std::uint32_t flags, std::uint32_t timeoutMs) {
   // A handle of 0 reaches no window (and must not become a broadcast).
   if (window == 0) return 0;
-  return ::SendMessageA(Hwnd(window), message, wParam, lParam);
+  DWORD_PTR result = 0;
+  if (::SendMessageTimeoutA(Hwnd(window), message, wParam, lParam, flags, timeoutMs, &result) != 0)
+    return static_cast<std::intptr_t>(result);
+  // A window that has gone answers nothing, as a send to it does; one that is still there did not
+  // answer in time.
+  if (!::IsWindow(Hwnd(window))) return 0;
+  return std::nullopt;
+}
+
+ProcessId Win32Desktop::GetWindowThreadProcessId(WindowHandle window) {
+  DWORD process = 0;
+  if (window == 0 || ::GetWindowThreadProcessId(Hwnd(window), &process) == 0) return 0;
+  return process;
 }
 
 bool Win32Desktop::PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
@@ -55,8 +68,10 @@ bool Win32Desktop::PostMessageA(WindowHandle window, std::uint32_t message, std:
 
 bool Win32Desktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx,
                                 int cy, std::uint32_t flags) {
-  return ::SetWindowPos(Hwnd(window), reinterpret_cast<HWND>(insertAfter), x, y, cx, cy, flags) !=
-         FALSE;
+  // Placing another thread's window is a request to that thread: asynchronous, so that a hung
+  // updater cannot hold the wizard inside the call.
+  return ::SetWindowPos(Hwnd(window), reinterpret_cast<HWND>(insertAfter), x, y, cx, cy,
+                        flags | SWP_ASYNCWINDOWPOS) != FALSE;
 }
 
 }  // namespace revivix::win32

@@ -1,5 +1,6 @@
 // The desktop's windows on user32: EnumWindows and EnumChildWindows with the automation's
-// callbacks, GetWindowTextA, SendMessageA and PostMessageA, and SetWindowPos.
+// callbacks, GetWindowTextA, SendMessageTimeoutA and PostMessageA, GetWindowThreadProcessId,
+// and SetWindowPos (which never waits for another program's thread).
 #pragma once
 
 #include "platform/Desktop.h"
@@ -11,8 +12,11 @@ class Win32Desktop : public Desktop {
   void EnumWindows(const WindowProc& proc, std::intptr_t value) override;
   void EnumChildWindows(WindowHandle parent, const WindowProc& proc, std::intptr_t value) override;
   int GetWindowTextA(WindowHandle window, char* buffer, int maxCount) override;
-  std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) override;
+  std::optional<std::intptr_t> SendMessageTimeoutA(WindowHandle window, std::uint32_t message,
+                                                   std::uintptr_t wParam, std::intptr_t lParam,
+                                                   std::uint32_t flags,
+                                                   std::uint32_t timeoutMs) override;
+  ProcessId GetWindowThreadProcessId(WindowHandle window) override;
   bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                     std::intptr_t lParam) override;
   bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
