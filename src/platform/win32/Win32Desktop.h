@@ -11,8 +11,7 @@
 // received into a buffer the send owns and copied out only when the answer came in time.
 #pragma once
 
-#include <windows.h>
-
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -23,7 +22,7 @@ namespace revivix::win32 {
 class Win32Desktop : public Desktop {
  public:
   // What a send waits beyond its own time limit before the wizard gives up on the sender.
-  static constexpr DWORD kSendGraceMs = 500;
+  static constexpr std::uint32_t kSendGraceMs = 500;
 
   Win32Desktop();
   ~Win32Desktop() override;
