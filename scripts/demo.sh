@@ -7,20 +7,31 @@
 # into out/demo/ (PNG) and the script prints the sequence of pages it saw.
 # The program runs from its own copy of the runnable folder (out/demo/app) and the site from its
 # own copy (out/demo/site); the build's folders stay untouched.
+# The program is the 32-bit fernclip.exe, the one users run; --x64 runs the x86_64 build instead.
 set -euo pipefail
 REVIVIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$REVIVIX_ROOT"
 
+preset=mingw-i686
+width="32-bit"
+for argument in "$@"; do
+  case "$argument" in
+    --x64) preset=mingw-x64 width="64-bit" ;;
+    *) echo "usage: scripts/demo.sh [--x64]" >&2; exit 2 ;;
+  esac
+done
+
 scripts/install-deps.sh
 
-cmake --preset mingw-x64 >/dev/null
-cmake --build --preset mingw-x64 -j2 --target fernclip revivix-demo revivix-updater-format
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j2 --target fernclip revivix-demo revivix-updater-format
+echo "demo: the $width fernclip.exe (build/$preset)"
 
 # shellcheck source=wine-env.sh
 . "$REVIVIX_ROOT/scripts/wine-env.sh"
 revivix_wine_prefix
 
-build="$REVIVIX_ROOT/build/mingw-x64"
+build="$REVIVIX_ROOT/build/$preset"
 out="$REVIVIX_ROOT/out/demo"
 app="$out/app"
 site="$out/site"
@@ -68,7 +79,7 @@ if [ -n "${DISPLAY:-}" ]; then
     /d '{36fc9e60-c465-11cf-8056-444553540000}' /f >/dev/null
   timeout 60 "$REVIVIX_WINE64" reg add 'HKCU\Software\Wine\AppDefaults\fernclip.exe' \
     /v Version /d winxp /f >/dev/null
-  echo "demo: running fernclip.exe on $DISPLAY (close the window to end)"
+  echo "demo: running the $width fernclip.exe on $DISPLAY (close the window to end)"
   (cd "$app" && "$REVIVIX_WINE64" fernclip.exe)
   timeout 60 "$REVIVIX_WINE64" reg delete 'HKLM\System\CurrentControlSet\Enum\USB\VID_1F3A&PID_0200' /f \
     >/dev/null 2>&1 || true

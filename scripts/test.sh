@@ -1,37 +1,55 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds every preset and runs every test: the native tests (plain and
-# under AddressSanitizer/UndefinedBehaviorSanitizer), a link check of the 32-bit program, the
-# release files (built once, by scripts/release.sh), and the Win32 tests of the real fernclip.exe
-# and of the release under Wine with a virtual X display.
+# under AddressSanitizer/UndefinedBehaviorSanitizer), the release files (built once, by
+# scripts/release.sh), the Win32 tests of the real fernclip.exe for x86_64 and for 32-bit Windows
+# (the product) and the release under Wine with a virtual X display. Both Windows builds share one
+# Wine prefix, which can load 32-bit programs. Ends with the time each stage took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+run_start=$(date +%s)
+stage_name=""
+stage_start=$run_start
+stage_times=()
+# Starts the next stage and records the time of the one before.
+stage() {
+  local now
+  now=$(date +%s)
+  [ -z "$stage_name" ] || stage_times+=("$(printf '%6ds  %s' $((now - stage_start)) "$stage_name")")
+  stage_name=$1
+  stage_start=$now
+  [ -z "$stage_name" ] || echo "== $stage_name"
+}
+report_times() {
+  stage ""
+  echo "== time per stage"
+  printf '%s\n' "${stage_times[@]}"
+  printf '%6ds  whole run\n' $(($(date +%s) - run_start))
+}
+
+stage "dependencies"
 scripts/install-deps.sh
 jobs=$(nproc)
 
-echo "== native build and tests"
+stage "native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$jobs"
 ctest --preset native -j"$jobs"
 
-echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan -j"$jobs"
 ctest --preset native-asan -j"$jobs"
 
-echo "== fuzzing the file and text readers (a bounded run each)"
+stage "fuzzing the file and text readers (a bounded run each)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$jobs"
 ctest --preset fuzz
 
-echo "== 32-bit Windows program (compile and link)"
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 -j"$jobs"
-
-echo "== release files: zip and installer for x86_64 and i686"
+stage "release files: zip and installer for x86_64 and i686"
 scripts/release.sh
 
-echo "== 64-bit Windows program and its tests under Wine"
+stage "64-bit Windows program and its tests under Wine"
 cmake --preset mingw-x64 >/dev/null
 cmake --build --preset mingw-x64 -j"$jobs"
 # shellcheck source=scripts/wine-env.sh
@@ -39,7 +57,14 @@ source scripts/wine-env.sh
 revivix_wine_prefix
 status=0
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset mingw-x64 || status=$?
-echo "== release files under Wine"
+
+stage "32-bit Windows program (the product) and its tests under Wine"
+cmake --preset mingw-i686 >/dev/null
+cmake --build --preset mingw-i686 -j"$jobs"
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset mingw-i686 || status=$?
+
+stage "release files under Wine"
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset release || status=$?
 revivix_wine_stop
+report_times
 exit "$status"

@@ -12,19 +12,7 @@
 #include "app/frmMain.h"
 #include "download/FirmwareDownload.h"
 #include "download/TumoDL.h"
-#include "platform/FileSystem.h"
-#include "platform/win32/Win32ConnectionCheck.h"
-#include "platform/win32/Win32Desktop.h"
-#include "platform/win32/Win32DeviceInventory.h"
-#include "platform/win32/Win32EventLoop.h"
-#include "platform/win32/Win32HtmlEngine.h"
-#include "platform/win32/Win32MainWindow.h"
-#include "platform/win32/Win32Processes.h"
-#include "platform/win32/Win32ProfileStrings.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32SystemInfo.h"
-#include "platform/win32/Win32UrlDownload.h"
+#include "platform/win32/Win32Platform.h"
 
 using namespace revivix;
 using namespace revivix::win32;
@@ -38,26 +26,11 @@ int main(int argc, char** argv) {
   const std::wstring url(argv[1], argv[1] + std::strlen(argv[1]));
   const std::wstring file(argv[2], argv[2] + std::strlen(argv[2]));
 
-  Win32EventLoop loop;
-  StdFileSystem files;
-  Win32Processes processes(L"Local\\RevivixDownloadBench." +
-                           std::to_wstring(GetCurrentProcessId()));
-  Win32SystemInfo system;
-  Kernel32ProfileStrings kernel32;
-  UnicowsProfileStrings unicows;
-  Win32MainWindow window;
-  Win32HtmlEngine html;
-  Win32Shell shell(window);
-  Win32Registry registry;
-  Win32DeviceInventory devices;
-  Win32ConnectionCheck connection;
-  Win32Desktop desktop;
-  Win32UrlDownload download;
-  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                        registry, devices, connection, desktop, download});
+  Win32Platform platform(L"Local\\RevivixDownloadBench." + std::to_wstring(GetCurrentProcessId()));
+  Program program(platform.AsPorts());
   frmMain form(program);
 
-  TumoDL dl(download, loop);
+  TumoDL dl(platform.download, platform.loop);
   long events = 0;
   if (!plain) {
     dl.TumoDLProg = [&](std::int32_t progress, std::int32_t max) {

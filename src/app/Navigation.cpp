@@ -124,10 +124,12 @@ void ConnectNavigation(frmMain& form) {
 }
 
 bool ShellOpen(frmMain& form, const std::wstring& address) {
+  // The database gives its addresses with the blanks around them that its values carry.
+  const std::wstring trimmed = Trim(address);
   // Anything else could start a program with the wizard's administrator rights.
-  if (!IsWebAddress(address)) return false;
+  if (!IsWebAddress(trimmed)) return false;
   const int showCommand = static_cast<int>(NumericValue(form.ShowCommand));
-  return form.program.ports.shell.Execute(L"open", address, L"0", L"0", showCommand) > 32;
+  return form.program.ports.shell.Execute(L"open", trimmed, L"0", L"0", showCommand) > 32;
 }
 
 void TakeOverPlayerLine(frmMain& form, const std::vector<std::wstring>& values) {
@@ -193,7 +195,8 @@ void CmdYes_Click(frmMain& form) {
     QuitWizard(form);
     return;
   }
-  if (form.UpdateUrl.empty()) return;
+  // Value 13 is kept as the database gives it; only blanks is no address.
+  if (Trim(form.UpdateUrl).empty()) return;
   RunStep([&] { ShellOpen(form, form.UpdateUrl); });
   QuitWizard(form);
 }

@@ -4,7 +4,7 @@
 
 namespace revivix {
 
-Program::Program(Ports p) : ports(p), fileReader(p.files) {}
+Program::Program(Ports p) : ports(p), fileReader(p.files, p.system.AnsiCodePage()) {}
 
 Program::~Program() = default;
 

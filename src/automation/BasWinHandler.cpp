@@ -20,7 +20,7 @@ std::wstring StoredText(Desktop& desktop, WindowHandle window) {
   std::string buffer(kWindowTextBuffer, ' ');
   desktop.GetWindowTextA(window, buffer.data(), kWindowTextBuffer);
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
-  return UCase(TrimAtNul(DecodeAnsi1252(bytes, buffer.size())));
+  return UCase(TrimAtNul(desktop.AnsiCodePage().Decode(bytes, buffer.size())));
 }
 
 void SetFirstFree(UpdaterWindows& w, WindowHandle window) {
@@ -126,7 +126,7 @@ std::wstring ReadLiveText(Desktop& desktop, WindowHandle window) {
   SendBounded(desktop, window, kWmGetText, buffer.size(),
               reinterpret_cast<std::intptr_t>(buffer.data()));
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
-  return UCase(TrimAtNul(DecodeAnsi1252(bytes, buffer.size())));
+  return UCase(TrimAtNul(desktop.AnsiCodePage().Decode(bytes, buffer.size())));
 }
 
 int TopWindowProc(Program& program, WindowHandle window, std::intptr_t) {

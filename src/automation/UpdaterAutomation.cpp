@@ -35,6 +35,16 @@ void MakeTopmost(frmMain& form, WindowHandle window) {
   Windows(form).SetWindowPos(window, kHwndTopmost, 0, 0, 0, 0, kSwpNoSize | kSwpNoMove);
 }
 
+// The run ends once the updater's result control reads one of its two results.
+void FinishOnResult(frmMain& form, WindowHandle result, std::wstring_view completed,
+                    std::wstring_view failed) {
+  const std::wstring t = ReadLiveText(form.program, result);
+  if (t == completed)
+    FinishUpgrade(form, L"COMPLETE");
+  else if (t == failed)
+    FinishUpgrade(form, L"FAIL");
+}
+
 }  // namespace
 
 // ---- Timer handlers ----
@@ -170,11 +180,8 @@ void ReadUpgradeResult(frmMain& form) {
   w.CompletedText = 0;
   ScanUpdater(form.program);
   if (w.FoundWindow == 0) return;
-  const std::wstring t = ReadLiveText(form.program, w.CompletedText);
-  if (t == L"FIRMWARE UPGRADE COMPLETED!")
-    FinishUpgrade(form, L"COMPLETE");
-  else if (t == L"FIRMWARE UPGRADE FAILED!")
-    FinishUpgrade(form, L"FAIL");
+  FinishOnResult(form, w.CompletedText, L"FIRMWARE UPGRADE COMPLETED!",
+                 L"FIRMWARE UPGRADE FAILED!");
 }
 
 void ReadFormatResult(frmMain& form) {
@@ -185,11 +192,7 @@ void ReadFormatResult(frmMain& form) {
   w.BlankText3 = 0;
   ScanUpdater(form.program);
   if (w.FoundWindow == 0) return;
-  const std::wstring t = ReadLiveText(form.program, w.BlankText1);
-  if (t == L"COMPLETE")
-    FinishUpgrade(form, L"COMPLETE");
-  else if (t == L"FAIL")
-    FinishUpgrade(form, L"FAIL");
+  FinishOnResult(form, w.BlankText1, L"COMPLETE", L"FAIL");
 }
 
 void CloseUpdaterWindow(frmMain& form) {

@@ -34,6 +34,8 @@ wchar_t UpperChar(wchar_t c) {
   return c;
 }
 
+}  // namespace
+
 void AppendCodePoint(std::wstring& out, std::uint32_t cp) {
   if constexpr (sizeof(wchar_t) == 2) {
     if (cp >= 0x10000) {
@@ -45,8 +47,6 @@ void AppendCodePoint(std::wstring& out, std::uint32_t cp) {
   }
   out.push_back(static_cast<wchar_t>(cp));
 }
-
-}  // namespace
 
 std::wstring Trim(std::wstring_view text) {
   const auto first = text.find_first_not_of(L' ');
@@ -145,8 +145,16 @@ std::wstring DecodeAnsi1252(const std::uint8_t* bytes, std::size_t count) {
 std::string EncodeAnsi1252(std::wstring_view text) {
   std::string out;
   out.reserve(text.size());
-  for (const wchar_t c : text) {
-    const auto u = static_cast<std::uint32_t>(c);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto u = static_cast<std::uint32_t>(text[i]);
+    // A character beyond the Basic Multilingual Plane becomes one question mark, also where it is
+    // a surrogate pair of two units.
+    if constexpr (sizeof(wchar_t) == 2) {
+      if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() &&
+          static_cast<std::uint32_t>(text[i + 1]) >= 0xDC00 &&
+          static_cast<std::uint32_t>(text[i + 1]) <= 0xDFFF)
+        ++i;
+    }
     char byte = '?';
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
       byte = static_cast<char>(u);

@@ -40,6 +40,9 @@ std::wstring DecodeUtf16Le(const std::uint8_t* bytes, std::size_t count);
 std::wstring DecodeAnsi1252(const std::uint8_t* bytes, std::size_t count);
 std::string EncodeAnsi1252(std::wstring_view text);
 
+// Appends one code point: a surrogate pair where wchar_t has 16 bits.
+void AppendCodePoint(std::wstring& out, std::uint32_t cp);
+
 // UTF-8 for diagnostics and for paths handed to the standard library.
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);

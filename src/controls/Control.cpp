@@ -98,7 +98,8 @@ void Control::SetText(std::wstring text) {
 
 void Control::AddItem(std::wstring entry) {
   items_.push_back(std::move(entry));
-  Notify(Property::Items);
+  // Only the new entry: a list of N entries is filled in N steps, not N * N / 2.
+  Notify(Property::ItemAdded);
 }
 
 void Control::Clear() {

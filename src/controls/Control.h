@@ -63,7 +63,8 @@ enum class Property {
   Text,
   BackColor,
   ForeColor,
-  Items,
+  Items,      // the entries were replaced (or cleared): a view shows them afresh
+  ItemAdded,  // one entry was added at the end: a view adds that one
   ListIndex,
   Focus,
   Locked,

@@ -195,18 +195,6 @@ bool PrescanForMeta(std::string_view bytes, HtmlCharset& charset) {
   return false;
 }
 
-void AppendCodePoint(std::wstring& out, std::uint32_t cp) {
-  if constexpr (sizeof(wchar_t) == 2) {
-    if (cp > 0xFFFF) {
-      cp -= 0x10000;
-      out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
-      return;
-    }
-  }
-  out.push_back(static_cast<wchar_t>(cp));
-}
-
 // UTF-8 as browsers decode it: every maximal invalid subpart becomes one U+FFFD.
 std::wstring DecodeUtf8(std::string_view bytes) {
   std::wstring out;

@@ -171,10 +171,12 @@ void StartFirmwareDownload(frmMain& form) {
     return;
   }
 
-  if (result == true && files.FileExists(form.UpdaterPath) &&
-      EndsWithNoCase(form.UpdaterPath, L".exe")) {
-    // An error page saved under the updater's name must never be started as a program.
-    const auto bytes = files.ReadBytes(form.UpdaterPath);
+  if (result == true && files.FileExists(form.UpdaterPath)) {
+    // The shell runs whatever it is given with the wizard's administrator rights (a batch file,
+    // a script, a shortcut), so only a program named ".exe" with a program header is started;
+    // anything else, an error page saved under the updater's name too, is deleted unopened.
+    std::optional<std::vector<std::uint8_t>> bytes;
+    if (EndsWithNoCase(form.UpdaterPath, L".exe")) bytes = files.ReadBytes(form.UpdaterPath);
     if (!bytes || !IsPortableExecutable(*bytes)) {
       files.DeleteFiles(form.UpdaterPath);
       result = false;

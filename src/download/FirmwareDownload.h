@@ -20,8 +20,10 @@ std::wstring FindUpdaterLink(frmMain& form, std::wstring& url);
 // when the page is blank, has no text with "HTTP" or has more than 21.
 std::optional<std::wstring> ReadUpdaterLink(const std::wstring& html);
 
-// Downloads UpdaterUrl into the FW folder and starts it. A failed download ends the wizard two
-// seconds later (Timer6); a download that succeeded without leaving its file ends it at once.
+// Downloads UpdaterUrl into the FW folder and starts it. Only a file named ".exe" with a program
+// header is started; any other file is deleted and the step fails as a failed download, which
+// ends the wizard two seconds later (Timer6); a download that succeeded without leaving its file
+// ends it at once.
 void StartFirmwareDownload(frmMain& form);
 
 // The progress display of the download: sizes in KB or MB and the progress bar.

@@ -7,19 +7,7 @@
 #include "app/Lifecycle.h"
 #include "app/Program.h"
 #include "app/frmMain.h"
-#include "platform/FileSystem.h"
-#include "platform/win32/Win32ConnectionCheck.h"
-#include "platform/win32/Win32Desktop.h"
-#include "platform/win32/Win32DeviceInventory.h"
-#include "platform/win32/Win32EventLoop.h"
-#include "platform/win32/Win32HtmlEngine.h"
-#include "platform/win32/Win32MainWindow.h"
-#include "platform/win32/Win32Processes.h"
-#include "platform/win32/Win32ProfileStrings.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32SystemInfo.h"
-#include "platform/win32/Win32UrlDownload.h"
+#include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Views.h"
 #include "resource.h"
 
@@ -30,23 +18,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 
-  // The loop outlives the form: the form's timers let go of it when they end.
-  Win32EventLoop loop;
-  StdFileSystem files;
-  Win32Processes processes;
-  Win32SystemInfo system;
-  Kernel32ProfileStrings kernel32;
-  UnicowsProfileStrings unicows;
-  Win32MainWindow window;
-  Win32HtmlEngine html;
-  Win32Shell shell(window);
-  Win32Registry registry;
-  Win32DeviceInventory devices;
-  Win32ConnectionCheck connection;
-  Win32Desktop desktop;
-  Win32UrlDownload download;
-  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                        registry, devices, connection, desktop, download});
+  // The platform outlives the form: the form's timers let go of its loop when they end.
+  Win32Platform platform;
+  Program program(platform.AsPorts());
   frmMain form(program);
 
   Initialise(form);
@@ -55,7 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
       LoadImageW(instance, MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   int exitCode = 0;
   {
-    FormViews views(form, loop, window, banner);
+    FormViews views(form, platform.loop, platform.window, banner);
     // The window starts with every frame part; the load takes away the maximize box and the
     // sizing border.
     HWND main = views.Create(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
@@ -76,7 +50,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // taken by that loop and never reach this one.
     while (!form.Unloaded() && (got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
       if (got == -1) break;
-      if (IsWindow(main) && IsDialogMessageW(main, &msg)) continue;
+      if (views.PreTranslate(msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

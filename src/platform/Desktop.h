@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+#include "common/CodePage.h"
+
 #include "platform/Processes.h"  // WindowHandle
 
 namespace revivix {
@@ -40,6 +42,8 @@ class Desktop {
   // GetWindowTextA: copies at most maxCount - 1 bytes of the stored text and a NUL into
   // `buffer`; returns the number of bytes copied (0 for an unknown window).
   virtual int GetWindowTextA(WindowHandle window, char* buffer, int maxCount) = 0;
+  // The code page of the texts GetWindowTextA and WM_GETTEXT give: the system's ANSI code page.
+  virtual const CodePage& AnsiCodePage() = 0;
   // SendMessageTimeoutA: the window handles the message before the call returns, and its result
   // is returned; no value when the window's program did not handle it within `timeoutMs` (or,
   // with kSmtoAbortIfHung, is hung). For WM_GETTEXT, wParam is the buffer size and lParam the

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/CodePage.h"
+
 namespace revivix {
 
 // The basic version record of the version query.
@@ -44,6 +46,10 @@ class SystemInfo {
   // The same in the ANSI code page, already converted to UTF-16 (one character per ANSI byte
   // counted as the platform counts them).
   virtual int GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) = 0;
+
+  // The system's ANSI code page, which the settings file and the texts of the ANSI functions
+  // are in. The object lives as long as this one.
+  virtual const CodePage& AnsiCodePage() = 0;
 };
 
 }  // namespace revivix

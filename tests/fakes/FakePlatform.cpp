@@ -1,10 +1,15 @@
 #include "fakes/FakePlatform.h"
 
+#include "TestCodePages.h"
+
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -14,10 +19,23 @@ namespace fs = std::filesystem;
 
 namespace revivix::test {
 
+// A folder of a new random name in the system's temporary folder, made with the standard library
+// alone so that the Windows build of the tests makes it the same way.
 TempFolder::TempFolder() {
-  std::string pattern = (fs::temp_directory_path() / "revivix-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
-  path_ = pattern;
+  static std::mt19937_64 random(
+      std::random_device{}() ^
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  const fs::path base = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "revivix-%016llx", static_cast<unsigned long long>(random()));
+    std::error_code ec;
+    if (fs::create_directory(base / name, ec)) {
+      path_ = (base / name).string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempFolder::~TempFolder() {
@@ -99,9 +117,20 @@ void FakePlatform::WriteFile(const std::string& relative, const std::string& byt
 
 void FakePlatform::WriteUtf16File(const std::string& relative, const std::wstring& text) {
   std::string bytes = "\xFF\xFE";
+  const auto unit = [&bytes](std::uint32_t u) {
+    bytes.push_back(static_cast<char>(u & 0xFF));
+    bytes.push_back(static_cast<char>((u >> 8) & 0xFF));
+  };
   for (const wchar_t c : text) {
-    bytes.push_back(static_cast<char>(static_cast<std::uint32_t>(c) & 0xFF));
-    bytes.push_back(static_cast<char>((static_cast<std::uint32_t>(c) >> 8) & 0xFF));
+    const auto u = static_cast<std::uint32_t>(c);
+    // A character beyond the Basic Multilingual Plane (one unit where wchar_t is 32 bits wide)
+    // is stored as its surrogate pair.
+    if (u >= 0x10000) {
+      unit(0xD800 + ((u - 0x10000) >> 10));
+      unit(0xDC00 + ((u - 0x10000) & 0x3FF));
+    } else {
+      unit(u);
+    }
   }
   WriteFile(relative, bytes);
 }
@@ -125,6 +154,11 @@ void FakePlatform::CopyData(const std::string& relative) {
 
 std::wstring FakePlatform::Folder() const {
   return FromUtf8(folder.Path());
+}
+
+void FakePlatform::SetAnsiCodePage(std::uint32_t id) {
+  system.codePage = TestCodePage(id);
+  desktop.codePage = TestCodePage(id);
 }
 
 }  // namespace revivix::test

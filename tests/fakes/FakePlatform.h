@@ -63,6 +63,7 @@ class FakeSystemInfo : public SystemInfo {
   std::uint16_t SystemDefaultLangID() override { return langId; }
   int GetLocaleInfoW(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;
   int GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;
+  const CodePage& AnsiCodePage() override { return codePage; }
 
   // A machine with the given system language: its code and English name as the locale reports
   // them. Without an entry the locale has no data.
@@ -76,6 +77,7 @@ class FakeSystemInfo : public SystemInfo {
   int twipsPerPixel = 15;
   std::uint32_t buttonFace = 0xF0F0F0;
   std::uint16_t langId = 0x0409;
+  CodePage codePage = CodePage::Windows1252();
   std::map<std::pair<std::uint32_t, std::uint32_t>, std::wstring> localeData{
       {{0x0409, 0x0001}, L"0409"}, {{0x0409, 0x1001}, L"English"}};
   std::vector<std::uint32_t> queriedTypes;  // with their flags
@@ -145,6 +147,9 @@ class FakePlatform {
   void CopyData(const std::string& relative);
   // The program folder's path in the program's own form.
   std::wstring Folder() const;
+  // A machine whose ANSI code page is 1252, 1251 or 932: the settings file and the updater's
+  // window texts are in it.
+  void SetAnsiCodePage(std::uint32_t id);
 
   TempFolder folder;
   FakeEventLoop loop;

@@ -7,6 +7,19 @@
 
 namespace revivix::test {
 
+namespace {
+
+// The ANSI text of a window, as the system's conversion gives it: a character the code page lacks
+// becomes "?".
+std::string AnsiText(const CodePage& codePage, const std::wstring& text) {
+  if (auto exact = codePage.Encode(text)) return *exact;
+  std::string out;
+  for (const wchar_t c : text) out += codePage.Encode(std::wstring(1, c)).value_or("?");
+  return out;
+}
+
+}  // namespace
+
 void VirtualDesktop::EnumWindows(const WindowProc& proc, std::intptr_t value) {
   ++topLevelEnumerations;
   // A copy: a callback may not change the desktop, but a stale list must never be read.
@@ -39,7 +52,7 @@ int VirtualDesktop::GetWindowTextA(WindowHandle window, char* buffer, int maxCou
     buffer[0] = '\0';
     return 0;
   }
-  const std::string bytes = EncodeAnsi1252(it->second.stored);
+  const std::string bytes = AnsiText(codePage, it->second.stored);
   const std::size_t n = std::min(bytes.size(), static_cast<std::size_t>(maxCount - 1));
   std::memcpy(buffer, bytes.data(), n);
   buffer[n] = '\0';
@@ -54,10 +67,10 @@ std::intptr_t VirtualDesktop::Handle(WindowHandle window, std::uint32_t message,
   switch (message) {
     case kWmGetTextLength:
       return w.claimedLength ? *w.claimedLength
-                             : static_cast<std::intptr_t>(EncodeAnsi1252(w.live).size());
+                             : static_cast<std::intptr_t>(AnsiText(codePage, w.live).size());
     case kWmGetText: {
       if (wParam == 0) return 0;
-      const std::string bytes = EncodeAnsi1252(w.live);
+      const std::string bytes = AnsiText(codePage, w.live);
       const std::size_t n = std::min(bytes.size(), static_cast<std::size_t>(wParam - 1));
       char* buffer = reinterpret_cast<char*>(lParam);
       std::memcpy(buffer, bytes.data(), n);

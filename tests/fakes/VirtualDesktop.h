@@ -31,6 +31,7 @@ class VirtualDesktop : public Desktop {
   void EnumWindows(const WindowProc& proc, std::intptr_t value) override;
   void EnumChildWindows(WindowHandle parent, const WindowProc& proc, std::intptr_t value) override;
   int GetWindowTextA(WindowHandle window, char* buffer, int maxCount) override;
+  const CodePage& AnsiCodePage() override { return codePage; }
   std::optional<std::intptr_t> SendMessageTimeoutA(WindowHandle window, std::uint32_t message,
                                                    std::uintptr_t wParam, std::intptr_t lParam,
                                                    std::uint32_t flags,
@@ -42,6 +43,8 @@ class VirtualDesktop : public Desktop {
                     std::uint32_t flags) override;
 
   // ---- Scripting ----
+  // The code page the ANSI texts are given in; a character it lacks comes out as "?".
+  CodePage codePage = CodePage::Windows1252();
   // The program the scripted updaters' windows belong to unless a test says otherwise.
   static constexpr ProcessId kUpdaterProcess = 7100;
 

@@ -47,6 +47,8 @@ class Machine : public SystemInfo {
   std::uint16_t SystemDefaultLangID() override { return 0x0409; }
   int GetLocaleInfoW(std::uint32_t, std::uint32_t, wchar_t*, int) override { return 0; }
   int GetLocaleInfoA(std::uint32_t, std::uint32_t, wchar_t*, int) override { return 0; }
+  const CodePage& AnsiCodePage() override { return codePage; }
+  CodePage codePage = CodePage::Windows1252();
 };
 class Window : public MainWindow {
  public:
@@ -107,6 +109,8 @@ class EmptyDesktop : public Desktop {
   void EnumWindows(const WindowProc&, std::intptr_t) override {}
   void EnumChildWindows(WindowHandle, const WindowProc&, std::intptr_t) override {}
   int GetWindowTextA(WindowHandle, char*, int) override { return 0; }
+  const CodePage& AnsiCodePage() override { return codePage; }
+  CodePage codePage = CodePage::Windows1252();
   std::optional<std::intptr_t> SendMessageTimeoutA(WindowHandle, std::uint32_t, std::uintptr_t,
                                                    std::intptr_t, std::uint32_t,
                                                    std::uint32_t) override {

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::MemoryFileSystem files;
   const std::wstring path = L"C:\\Revivix\\settings.ini";
   files.files[path].assign(data, data + size);
-  FileReader reader(files);
+  const CodePage codePage = CodePage::Windows1252();
+  FileReader reader(files, codePage);
   try {
     reader.LoadIniFile(path, L"Settings", L"Region");
     reader.ReadIniValue(L"Settings", L"Language");

@@ -21,6 +21,8 @@ using namespace revivix;
 struct BytesDesktop : Desktop {
   std::vector<std::string> stored, live;
   std::vector<std::intptr_t> claimed;
+  CodePage codePage = CodePage::Windows1252();
+  const CodePage& AnsiCodePage() override { return codePage; }
   void EnumWindows(const WindowProc& proc, std::intptr_t value) override {
     for (std::size_t i = 0; i < 2 && i < stored.size(); ++i)
       if (proc(i + 1, value) == 0) return;
@@ -82,8 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   UpdaterWindows w;
   const auto& title = pieces[0];
-  w.SearchTitle = UCase(
-      TrimAtNul(DecodeAnsi1252(reinterpret_cast<const std::uint8_t*>(title.data()), title.size())));
+  w.SearchTitle = UCase(TrimAtNul(desktop.codePage.Decode(title)));
   ScanUpdater(desktop, w);
   const WindowHandle count = desktop.stored.size();
   for (WindowHandle h : {w.MainWindow, w.FoundWindow, w.FormatButton, w.StartButton, w.CloseButton,

@@ -1,12 +1,14 @@
 // The release as a user meets it, under Wine: the version records of the programs and
-// installers; the x86_64 installer run silently (files, Add/Remove entry, Start-menu shortcut,
-// the installed wizard's window, a second install over the first) and its uninstaller run
-// silently; and the installer's first page, the English license.
+// installers; an installer (x86_64 or i686) run silently (files, Add/Remove entry, Start-menu
+// shortcut, the installed wizard's window and width, a second install over the first) and its
+// uninstaller run silently; and the installer's first page, the English license.
 // Arguments (name=value; paths may be Linux paths):
 //   --version=X            the project's version
 //   --versioned=PATH       a program or installer whose version record must be X and whose
 //                          manifest must ask for administrator rights (repeatable)
-//   --installer=PATH       the x86_64 installer
+//   --installer=PATH       the installer
+//   --bits=32|64           the width of the installer's program (default 64): a 32-bit one
+//                          installs into the 32-bit program folder and registry view
 //   --runnable=PATH        the release build's runnable folder the installer must reproduce
 //   --readme=PATH          the README.txt packed beside it
 //   --license=PATH         the English license text the installer must show
@@ -57,6 +59,16 @@ std::vector<std::string> Values(const std::string& name) {
 std::string Value(const std::string& name) {
   const auto values = Values(name);
   return values.empty() ? std::string() : values.front();
+}
+
+// The installer under test installs the 32-bit program.
+bool ThirtyTwoBit() {
+  return Value("bits") == "32";
+}
+
+// The registry view a program of that width writes its Add/Remove entry into.
+REGSAM RegistryView() {
+  return ThirtyTwoBit() ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 }
 
 std::wstring PathValue(const std::string& name) {
@@ -159,20 +171,35 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
 }
 
 std::wstring RegistryText(const std::wstring& key, const wchar_t* name) {
-  wchar_t value[1024] = {};
-  DWORD size = sizeof value;
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | RegistryView(), &handle) !=
       ERROR_SUCCESS)
     return L"<missing>";
-  return value;
+  wchar_t value[1024] = {};
+  DWORD size = sizeof value;
+  const LSTATUS status = RegGetValueW(handle, nullptr, name, RRF_RT_REG_SZ, nullptr, value, &size);
+  RegCloseKey(handle);
+  return status == ERROR_SUCCESS ? value : L"<missing>";
 }
 
 bool RegistryKeyExists(const std::wstring& key) {
   HKEY handle = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | RegistryView(), &handle) !=
+      ERROR_SUCCESS)
     return false;
   RegCloseKey(handle);
   return true;
+}
+
+// Removes a key of HKLM with its values and subkeys from the installer's registry view.
+void RemoveRegistryTree(const std::wstring& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS | RegistryView(), &handle) !=
+      ERROR_SUCCESS)
+    return;
+  RegDeleteTreeW(handle, nullptr);
+  RegCloseKey(handle);
+  RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), RegistryView(), 0);
 }
 
 // The program a shell link starts, or "" when it cannot be read.
@@ -301,7 +328,7 @@ class Installer : public testing::Test {
     runnable_ = PathValue("runnable");
     ASSERT_TRUE(fs::is_regular_file(installer_)) << "no installer (run scripts/release.sh)";
     ASSERT_TRUE(fs::is_directory(runnable_)) << "no runnable folder of the release build";
-    programFiles_ = KnownFolder(FOLDERID_ProgramFiles);
+    programFiles_ = KnownFolder(ThirtyTwoBit() ? FOLDERID_ProgramFilesX86 : FOLDERID_ProgramFiles);
     startMenu_ = KnownFolder(FOLDERID_CommonPrograms);
     ASSERT_FALSE(programFiles_.empty());
     ASSERT_FALSE(startMenu_.empty());
@@ -323,7 +350,7 @@ class Installer : public testing::Test {
     fs::remove_all(installFolder_, error);
     fs::remove(makerFolder_, error);
     fs::remove_all(shortcutFolder_, error);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
+    RemoveRegistryTree(kUninstallKey);
   }
 
   std::wstring installer_;
@@ -361,10 +388,14 @@ TEST_F(Installer, InstallsRunsReinstallsAndUninstallsWithoutTrace) {
   EXPECT_EQ(ShortcutTarget((shortcutFolder_ / (kProduct + L".lnk")).wstring()), program);
   EXPECT_TRUE(AsksForAdministratorRights(uninstaller));
 
-  // The installed wizard starts from its folder, shows its window and closes on request.
+  // The installed wizard starts from its folder as a program of the installer's width, shows its
+  // window and closes on request.
   {
     Child wizard(L"\"" + program + L"\"", installFolder_.c_str());
     ASSERT_TRUE(wizard.Started());
+    BOOL emulated = FALSE;
+    ASSERT_TRUE(IsWow64Process(wizard.Handle(), &emulated));
+    EXPECT_EQ(emulated != FALSE, ThirtyTwoBit()) << "the installed wizard's width";
     HWND window = revivix::driver::WaitForTopLevelWindow(L"Zanterix Revivix", wizard.Id(), 30000);
     ASSERT_NE(window, nullptr) << "the installed wizard showed no window";
     PostMessageW(window, WM_CLOSE, 0, 0);

@@ -10,28 +10,14 @@
 
 #include "app/Program.h"
 #include "app/frmMain.h"
-#include "platform/FileSystem.h"
-#include "platform/win32/Win32ConnectionCheck.h"
-#include "platform/win32/Win32Desktop.h"
-#include "platform/win32/Win32DeviceInventory.h"
-#include "platform/win32/Win32EventLoop.h"
-#include "platform/win32/Win32HtmlEngine.h"
-#include "platform/win32/Win32MainWindow.h"
-#include "platform/win32/Win32Processes.h"
-#include "platform/win32/Win32ProfileStrings.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32SystemInfo.h"
-#include "platform/win32/Win32UrlDownload.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace revivix::wintest {
 
 struct AutomationRig {
   AutomationRig()
-      : processes(L"Local\\RevivixAutomationRig." + std::to_wstring(GetCurrentProcessId())),
-        shell(window),
-        program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                      registry, devices, connection, desktop, download}),
+      : platform(L"Local\\RevivixAutomationRig." + std::to_wstring(GetCurrentProcessId())),
+        program(platform.AsPorts()),
         form(program) {
     // Only the updater timers run here.
     for (Timer* t : form.Timers()) t->SetEnabled(false);
@@ -53,25 +39,12 @@ struct AutomationRig {
       if (now >= end) return false;
       MsgWaitForMultipleObjects(
           0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 50)), QS_ALLINPUT);
-      loop.DoEvents();
+      platform.loop.DoEvents();
     }
     return true;
   }
 
-  win32::Win32EventLoop loop;
-  StdFileSystem files;
-  win32::Win32Processes processes;
-  win32::Win32SystemInfo system;
-  win32::Kernel32ProfileStrings kernel32;
-  win32::UnicowsProfileStrings unicows;
-  win32::Win32MainWindow window;
-  win32::Win32HtmlEngine html;
-  win32::Win32Shell shell;
-  win32::Win32Registry registry;
-  win32::Win32DeviceInventory devices;
-  win32::Win32ConnectionCheck connection;
-  win32::Win32Desktop desktop;
-  win32::Win32UrlDownload download;
+  win32::Win32Platform platform;
   Program program;
   frmMain form;
 };

@@ -213,6 +213,20 @@ TEST_F(DetectionWindow, ARecoveryModePlayerOpensTheSerialNumberPage) {
   Close();
 }
 
+TEST_F(DetectionWindow, TenThousandLinesReachTheSerialNumberPage) {
+  Start(L"win2003", Site(L"/long"), {kRecovery});
+  const bool shown =
+      driver::WaitUntil(kPageTimeoutMs, [&] { return Read("Frame_DetectPlayer_by_SNO").visible; });
+  ASSERT_TRUE(shown) << "no serial-number page; the window shows \""
+                     << Narrow(Read("Uni_Error_Label1").text) << "\"";
+  HWND list = driver::FindControlById(main_, wintest::ControlId("Combo_Choose_Player"));
+  const std::vector<std::wstring> entries = driver::ComboEntries(list);
+  ASSERT_EQ(entries.size(), 10001u);
+  EXPECT_EQ(entries[1], L"Zanterix Fernclip 1");
+  EXPECT_EQ(entries[10000], L"Zanterix Fernclip 10000");
+  Close();
+}
+
 TEST_F(DetectionWindow, TwoPlayersAreMoreThanOne) {
   Start(L"win2003", Site(L"/demo"), {kFernclip200, kFernclip300});
   ExpectErrorPage(L"IDS_MORE_DEVICES_FOUND");

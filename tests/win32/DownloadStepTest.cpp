@@ -19,19 +19,7 @@
 #include "driver/FolderCopy.h"
 #include "driver/Paths.h"
 #include "i18n/Lists.h"
-#include "platform/FileSystem.h"
-#include "platform/win32/Win32ConnectionCheck.h"
-#include "platform/win32/Win32Desktop.h"
-#include "platform/win32/Win32DeviceInventory.h"
-#include "platform/win32/Win32EventLoop.h"
-#include "platform/win32/Win32HtmlEngine.h"
-#include "platform/win32/Win32MainWindow.h"
-#include "platform/win32/Win32Processes.h"
-#include "platform/win32/Win32ProfileStrings.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32SystemInfo.h"
-#include "platform/win32/Win32UrlDownload.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace revivix::win32 {
 namespace {
@@ -79,7 +67,7 @@ int SitePort() {
 // A wizard window on the license page of a detected player, on the real ports.
 struct Wizard {
   Wizard() {
-    folder = system.ProgramFolder();
+    folder = platform.system.ProgramFolder();
     fw = folder + L"\\FW";
     CreateDirectoryW(fw.c_str(), nullptr);
     for (const std::wstring& name : FilesIn(fw)) DeleteFileW((fw + L"\\" + name).c_str());
@@ -101,7 +89,7 @@ struct Wizard {
                        &form.Cmd_I_Disagree, &form.cmdExit})
       c->SetVisible(true);
     ticker.OnTick = [this] { ++ticks; };
-    ticker.Bind(&loop);
+    ticker.Bind(&platform.loop);
   }
   ~Wizard() {
     // The started updater ends by itself after a few seconds; its files go with the test.
@@ -123,7 +111,7 @@ struct Wizard {
     const ULONGLONG end = GetTickCount64() + ms;
     while (!done()) {
       if (GetTickCount64() >= end) return false;
-      loop.DoEvents();
+      platform.loop.DoEvents();
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return true;
@@ -132,7 +120,7 @@ struct Wizard {
     EXPECT_EQ(form.Uni_Error_Label1.Caption(), L"ann, unexpected.") << name;
     EXPECT_FALSE(form.Frame_4_Download_Progress.Visible()) << name;
     EXPECT_TRUE(FilesIn(fw).empty()) << name;
-    EXPECT_TRUE(loop.IsArmed(form.Timer6)) << name;
+    EXPECT_TRUE(platform.loop.IsArmed(form.Timer6)) << name;
     const ULONGLONG start = GetTickCount64();
     EXPECT_TRUE(PumpUntil([&] { return form.Unloaded(); }, 5000)) << name;
     const ULONGLONG took = GetTickCount64() - start;
@@ -140,23 +128,9 @@ struct Wizard {
     EXPECT_LE(took, 3500u) << name;
   }
 
-  Win32EventLoop loop;
-  StdFileSystem files;
-  Win32Processes processes{L"Local\\RevivixDownloadStep." + std::to_wstring(GetCurrentProcessId()) +
-                           L"." + std::to_wstring(reinterpret_cast<std::uintptr_t>(this))};
-  Win32SystemInfo system;
-  Kernel32ProfileStrings kernel32;
-  UnicowsProfileStrings unicows;
-  Win32MainWindow window;
-  Win32HtmlEngine html;
-  Win32Shell shell{window};
-  Win32Registry registry;
-  Win32DeviceInventory devices;
-  Win32ConnectionCheck connection;
-  Win32Desktop desktop;
-  Win32UrlDownload download;
-  Program program{Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                        registry, devices, connection, desktop, download}};
+  Win32Platform platform{L"Local\\RevivixDownloadStep." + std::to_wstring(GetCurrentProcessId()) +
+                         L"." + std::to_wstring(reinterpret_cast<std::uintptr_t>(this))};
+  Program program{platform.AsPorts()};
   frmMain form{program};
   Timer ticker{"Ticker", 50, true};
   int ticks = 0;
@@ -176,8 +150,8 @@ TEST(DownloadStep, AThrottledUpdaterShowsItsProgressAndIsStarted) {
   EXPECT_GE(bar.barChanges, 3);
   EXPECT_GE(w.ticks, 10) << "the window's events did not run during the download";
   EXPECT_EQ(w.form.Label_Total_FileSize.Caption().substr(0, 2), L"/.");
-  EXPECT_TRUE(w.loop.IsArmed(w.form.Timer4));
-  EXPECT_TRUE(w.loop.IsArmed(w.form.Timer5));
+  EXPECT_TRUE(w.platform.loop.IsArmed(w.form.Timer4));
+  EXPECT_TRUE(w.platform.loop.IsArmed(w.form.Timer5));
   EXPECT_FALSE(w.form.Frame_4_Download_Progress.Visible());
   EXPECT_EQ(w.form.Uni_Error_Label1.Caption(), L"ann, downloading.");
   // The updater runs: it writes down its start and the argument the wizard gave it.
@@ -196,7 +170,7 @@ TEST(DownloadStep, WithoutALengthNoSizesShowButTheUpdaterArrives) {
   EXPECT_GE(w.ticks, 10) << "the window's events did not run during the download";
   const std::wstring updater = w.fw + L"\\upd.exe";
   EXPECT_TRUE(w.PumpUntil([&] { return !ReadAll(updater + L".log").empty(); }, 15000));
-  EXPECT_TRUE(w.loop.IsArmed(w.form.Timer4));
+  EXPECT_TRUE(w.platform.loop.IsArmed(w.form.Timer4));
 }
 
 TEST(DownloadStep, ExitDuringTheDownloadStopsItAndStartsNothing) {
@@ -207,7 +181,7 @@ TEST(DownloadStep, ExitDuringTheDownloadStopsItAndStartsNothing) {
     press.SetEnabled(false);
     w.form.cmdExit.RaiseClick();
   };
-  press.Bind(&w.loop);
+  press.Bind(&w.platform.loop);
   const ULONGLONG start = GetTickCount64();
   w.Accept("ok");
   const ULONGLONG took = GetTickCount64() - start;
@@ -215,7 +189,7 @@ TEST(DownloadStep, ExitDuringTheDownloadStopsItAndStartsNothing) {
   EXPECT_LT(took, 2000u) << "the download was not stopped";
   w.PumpUntil([] { return false; }, 1000);
   EXPECT_TRUE(FilesIn(w.fw).empty());
-  EXPECT_FALSE(w.loop.IsArmed(w.form.Timer4));
+  EXPECT_FALSE(w.platform.loop.IsArmed(w.form.Timer4));
 }
 
 TEST(DownloadStep, FailedDownloadsEndTheWizardTwoSecondsLaterWithNothingInFw) {
@@ -245,7 +219,7 @@ TEST(DownloadStep, LinkPagesWithoutOneUsableLinkShowTheOfflineMessage) {
     EXPECT_FALSE(step.form.Cmd_I_Agree.Visible());
     EXPECT_EQ(step.form.UpdaterPath, L"");
     EXPECT_TRUE(FilesIn(step.fw).empty());
-    EXPECT_FALSE(step.loop.IsArmed(step.form.Timer6));
+    EXPECT_FALSE(step.platform.loop.IsArmed(step.form.Timer6));
   }
 }
 

@@ -112,13 +112,14 @@ class DownloadWindow : public testing::Test {
   }
 
   // Starts the wizard on `scenario` of the download site and waits for the license page.
-  void OpenLicensePage(const std::wstring& scenario) {
+  void OpenLicensePage(const std::wstring& scenario,
+                       const std::wstring& folderPrefix = L"revivix-download-") {
     const std::string exe = wintest::Argument(0);
     ASSERT_FALSE(exe.empty()) << "the path of fernclip.exe is the first argument";
     const std::wstring site = wintest::LocalSite(wintest::Argument(1));
     ASSERT_FALSE(site.empty()) << "the download site is not running";
     const std::wstring bin = driver::FolderOf(driver::WindowsPath(exe));
-    folder_ = driver::MakeTemporaryFolder(L"revivix-download-");
+    folder_ = driver::MakeTemporaryFolder(folderPrefix);
     ASSERT_FALSE(folder_.empty());
     ASSERT_TRUE(driver::CopyFolder(bin, folder_)) << "copying " << Narrow(bin) << " failed";
     fw_ = folder_ + L"\\FW";
@@ -307,6 +308,32 @@ TEST_F(DownloadWindow, HostileNamesFailAndWriteNothingOutsideFw) {
     folder_.clear();
     deviceAdded_ = false;
   }
+}
+
+TEST_F(DownloadWindow, ALinkPageNamingABatchFileRunsNothing) {
+  OpenLicensePage(L"batch");
+  PressAccept();
+  ExpectFailedDownload();
+  // Whatever the shell would have started has had time to write its marker.
+  Sleep(2000);
+  EXPECT_EQ(GetFileAttributesW((fw_ + L"\\batch-ran.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesW((folder_ + L"\\batch-ran.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(FilesIn(fw_).empty());
+}
+
+TEST_F(DownloadWindow, AProgramFolderOutsideTheAnsiCodePageGetsTheUpdater) {
+  // A user name in Polish on a Western system: "\u0141\u00F3d\u017A" has no code page 1252 form.
+  ASSERT_EQ(GetACP(), 1252u) << "this case needs a Western ANSI code page";
+  OpenLicensePage(L"ok", L"revivix-\u0141\u00F3d\u017A-");
+  PressAccept();
+  const std::wstring updater = fw_ + L"\\FC200_Updater.exe";
+  const bool started = driver::WaitUntil(kPageTimeoutMs, [&] {
+    return ReadBytes(updater + L".log").find("folder:") != std::string::npos;
+  });
+  ASSERT_TRUE(started) << "the updater did not start in " << Narrow(fw_) << "; the window shows \""
+                       << Narrow(Read("Uni_Error_Label1").text) << "\"";
+  EXPECT_EQ(ReadBytes(updater).substr(0, 2), "MZ");
+  Close();
 }
 
 TEST_F(DownloadWindow, LinkPagesWithoutOneUsableLinkAreOffline) {

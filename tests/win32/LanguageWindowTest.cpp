@@ -220,6 +220,32 @@ TEST_F(LanguageWindow, RestoresTheStoredLanguageAndSavesTheUsersPick) {
   EXPECT_FALSE(FileExists(SettingsPath() + L".new"));
 }
 
+TEST_F(LanguageWindow, AnLfSettingsFileKeepsItsValuesAndItsBytes) {
+  // As an editor outside Windows writes it: LF line ends, a remark, another section.
+  const std::string stored =
+      "; set up by IT\n[Settings]\nRegion=Rest of the World\nLanguage=Swedish\n[Proxy]\nHost=x=y\n";
+  ASSERT_NO_FATAL_FAILURE(Prepare(stored));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  HWND region = Control("Combo_Region");
+  HWND language = Control("Combo_Language");
+  ASSERT_NE(language, nullptr);
+  ASSERT_NO_FATAL_FAILURE(ExpectLanguageShown(L"Swedish"));
+  EXPECT_EQ(driver::ComboSelectedText(region), L"Rest of the World");
+  ASSERT_NO_FATAL_FAILURE(Close());
+  EXPECT_EQ(ReadBytes(SettingsPath()), stored);
+
+  // A second run restores the same, and the user's pick changes that one value only.
+  ASSERT_NO_FATAL_FAILURE(Start());
+  language = Control("Combo_Language");
+  ASSERT_NO_FATAL_FAILURE(ExpectLanguageShown(L"Swedish"));
+  ASSERT_TRUE(driver::PickComboEntry(language, L"French"));
+  ASSERT_NO_FATAL_FAILURE(ExpectLanguageShown(L"French"));
+  ASSERT_NO_FATAL_FAILURE(Close());
+  EXPECT_EQ(
+      ReadBytes(SettingsPath()),
+      "; set up by IT\n[Settings]\nRegion=Rest of the World\nLanguage=French\n[Proxy]\nHost=x=y\n");
+}
+
 // A system language as Wine reports it for a Unix locale, and the entry the wizard preselects.
 // Each case runs in its own test run under that locale (LC_ALL of the wine64 command; the
 // wizard, as a child process, inherits it).

@@ -17,6 +17,7 @@
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32HtmlEngine.h"
 #include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileStrings.h"
 #include "platform/win32/Win32Registry.h"
@@ -182,32 +183,18 @@ TEST(UnicowsProfileStrings, ForwardsToTheLayersFunctionsWhereTheLayerExists) {
 }
 
 TEST(GetWinAPI, PicksTheKernel32FunctionsOnTheNtFamily) {
-  Win32EventLoop loop;
-  StdFileSystem files;
-  Win32Processes processes(L"Local\\RevivixProfileTest." + std::to_wstring(GetCurrentProcessId()));
-  Win32SystemInfo system;
-  Kernel32ProfileStrings kernel32;
-  UnicowsProfileStrings unicows;
-  Win32MainWindow window;
-  Win32HtmlEngine html;
-  Win32Shell shell(window);
-  Win32Registry registry;
-  Win32DeviceInventory devices;
-  Win32ConnectionCheck connection;
-  Win32Desktop desktop;
-  Win32UrlDownload download;
-  Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                        registry, devices, connection, desktop, download});
+  Win32Platform platform(L"Local\\RevivixProfileTest." + std::to_wstring(GetCurrentProcessId()));
+  Program program(platform.AsPorts());
 
-  EXPECT_EQ(system.Version().platformId, 2u);
-  EXPECT_TRUE(IsWindowsNT(system));
+  EXPECT_EQ(platform.system.Version().platformId, 2u);
+  EXPECT_TRUE(IsWindowsNT(platform.system));
   IWinAPI& api = GetWinAPI(program);
   EXPECT_NE(dynamic_cast<CWinAPIUnicode*>(&api), nullptr);
   EXPECT_EQ(&GetWinAPI(program), &api) << "the choice is kept for the run";
   EXPECT_EQ(GetIniString(program, L"Strings", L"IDS_EXIT", L"", 1024,
                          wintest::FixturePath(L"profile\\contract-utf16.ini")),
             L"Выход");
-  EXPECT_FALSE(unicows.Loaded()) << "the layer is not loaded on the NT family";
+  EXPECT_FALSE(platform.unicows.Loaded()) << "the layer is not loaded on the NT family";
 }
 
 }  // namespace

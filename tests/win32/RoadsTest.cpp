@@ -173,10 +173,12 @@ class Road : public testing::Test {
     std::wstring page = L"<html><body>\r\n";
     std::string rules = "{";
     for (const Model& m : models) {
+      // Value 13 with blanks around it, as a hand-edited database gives it (the update notice's
+      // road opens it).
       page += L"PID_4157," + m.name + L"," + m.osLevel + L",10," + m.mode + L"," + m.serialSuffix +
               L",/fw/" + m.updaterFile + L".htm," + site_ + L"/eu," + site_ + L"/world,-," +
               m.updaterTitle + L"," + site_ + L"/support/" + m.updaterFile + L".htm," +
-              latestVersion + L"," + site_ + L"/new/setup.htm<br>\r\n";
+              latestVersion + L",  " + site_ + L"/new/setup.htm  <br>\r\n";
       // The link page names the updater in an anchor; its address is the page's only "http".
       const std::wstring link = L"<html><body><A HREF=\"" + site_ + L"/files/" + m.updaterFile +
                                 L"\">" + m.updaterFile + L"</A></body></html>";

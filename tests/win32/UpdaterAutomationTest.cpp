@@ -229,7 +229,7 @@ TEST_F(UpdaterRun, DesktopSeesStoredAndLiveTextsOfAnotherProgram) {
             L"THIS PROGRAM WILL UPGRADE YOUR PLAYER'S FIRMWARE.");
   EXPECT_NE(w.UpgradeButton, 0u);
   std::vector<WindowHandle> children;
-  rig.desktop.EnumChildWindows(
+  rig.platform.desktop.EnumChildWindows(
       w.MainWindow,
       [&](WindowHandle h, std::intptr_t) {
         children.push_back(h);
@@ -243,9 +243,9 @@ TEST_F(UpdaterRun, DesktopSeesStoredAndLiveTextsOfAnotherProgram) {
 
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  EXPECT_FALSE(rig.desktop.PostMessageA(0, kBmClick, 0, 0));
+  EXPECT_FALSE(rig.platform.desktop.PostMessageA(0, kBmClick, 0, 0));
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, kBmClick, kBmClick, PM_NOREMOVE));
-  EXPECT_EQ(rig.desktop.SendMessageTimeoutA(0, kWmClose, 0, 0, kSmtoAbortIfHung, 1000), 0);
+  EXPECT_EQ(rig.platform.desktop.SendMessageTimeoutA(0, kWmClose, 0, 0, kSmtoAbortIfHung, 1000), 0);
   EXPECT_EQ(ReadLiveText(program, 0), L"");
 }
 

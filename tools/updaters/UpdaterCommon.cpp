@@ -141,4 +141,71 @@ HWND OpenQuestion(HWND owner, const wchar_t* title, const wchar_t* text,
   return window;
 }
 
+Scenario Start(HINSTANCE instance, const char* kind) {
+  // The command line ("0" from the wizard) is ignored: the file name is the scenario.
+  const Scenario scenario = ReadScenario();
+  Initialise(instance);
+  Log(std::string("start ") + kind + " " + scenario.Describe());
+  if (scenario.slowStart) Sleep(2000);
+  return scenario;
+}
+
+void RegisterWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC proc, int colour) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(colour + 1));
+  wc.lpszClassName = className;
+  RegisterClassExW(&wc);
+}
+
+HWND CreateMainWindow(HINSTANCE instance, const wchar_t* className, WNDPROC proc,
+                      const wchar_t* title, int x, int y) {
+  RegisterWindowClass(instance, className, proc, COLOR_BTNFACE);
+  return CreateWindowExW(0, className, title,
+                         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 460, 260,
+                         nullptr, nullptr, instance, nullptr);
+}
+
+LRESULT DefaultMainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      Log("closed by WM_CLOSE");
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+int Run(HWND main) {
+  ShowWindow(main, SW_SHOW);
+  UpdateWindow(main);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+void OptionQuestion::Open(HWND owner) {
+  if (window_ && IsWindow(window_)) return;
+  window_ = OpenQuestion(owner, L"Option", L"Format the data area of your player?",
+                         {{L"&Yes", yesId_}, {L"&No", noId_}});
+}
+
+bool OptionQuestion::Answer(int id) {
+  if (id != yesId_ && id != noId_) return false;
+  Log(std::string("dialog Option answered ") + (id == yesId_ ? "&Yes" : "&No"));
+  if (window_ && IsWindow(window_)) DestroyWindow(window_);
+  window_ = nullptr;
+  return true;
+}
+
 }  // namespace updater

@@ -1,6 +1,7 @@
 // Shared by the two simulated firmware updaters: the scenario read from the program's own file
-// name, the log beside the program, buttons that log the clicks and closes they receive, the
-// question windows ("Option", "Warning!"), and the deferred close after clicks on "&Close".
+// name, the log beside the program, the start, the main window and its message loop, buttons
+// that log the clicks and closes they receive, the question windows ("Option", "Warning!") with
+// the "Option" question of "&Format Data Area", and the deferred close after clicks on "&Close".
 #pragma once
 
 #include <windows.h>
@@ -48,5 +49,39 @@ inline constexpr UINT kCloseLater = WM_APP + 1;
 
 // Registers the class of question windows and the logging button subclass. Call once.
 void Initialise(HINSTANCE instance);
+
+// The start of either updater: the scenario from the file name, Initialise, the log's first
+// line ("start <kind> <scenario>") and, for "slowstart", two seconds before any window appears.
+Scenario Start(HINSTANCE instance, const char* kind);
+
+// Registers a window class of the updater's own (its main window, a control of its own).
+void RegisterWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC proc, int colour);
+
+// Registers the main window's class and creates the main window, 460 by 260 at (x, y), with a
+// caption, a system menu and a minimize box; it is shown by Run.
+HWND CreateMainWindow(HINSTANCE instance, const wchar_t* className, WNDPROC proc,
+                      const wchar_t* title, int x, int y);
+
+// What both main windows do with WM_CLOSE (logged, then the window goes) and WM_DESTROY (the
+// program ends); any other message goes to DefWindowProcW.
+LRESULT DefaultMainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Shows the main window and runs the message loop until the window is gone.
+int Run(HWND main);
+
+// The "Option" question that "&Format Data Area" asks, with "&Yes" and "&No": one at a time,
+// and its answer is logged.
+class OptionQuestion {
+ public:
+  OptionQuestion(int yesId, int noId) : yesId_(yesId), noId_(noId) {}
+  void Open(HWND owner);
+  // True when `id` is one of the question's answers; the answer is logged and the question
+  // closed.
+  bool Answer(int id);
+
+ private:
+  int yesId_, noId_;
+  HWND window_ = nullptr;
+};
 
 }  // namespace updater

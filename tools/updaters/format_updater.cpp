@@ -21,7 +21,7 @@ constexpr int kSteps = 20;  // 20 steps of 100 ms
 updater::Scenario g_scenario;
 HWND g_result = nullptr;
 HWND g_progress = nullptr;
-HWND g_option = nullptr;
+updater::OptionQuestion g_option(kOptionYes, kOptionNo);
 int g_step = 0;
 bool g_running = false;
 
@@ -39,17 +39,11 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       if (HIWORD(wParam) != BN_CLICKED) break;
       switch (LOWORD(wParam)) {
         case kFormat:
-          if (!g_option || !IsWindow(g_option))
-            g_option =
-                updater::OpenQuestion(hwnd, L"Option", L"Format the data area of your player?",
-                                      {{L"&Yes", kOptionYes}, {L"&No", kOptionNo}});
+          g_option.Open(hwnd);
           return 0;
         case kOptionYes:
         case kOptionNo:
-          updater::Log(std::string("dialog Option answered ") +
-                       (LOWORD(wParam) == kOptionYes ? "&Yes" : "&No"));
-          if (g_option && IsWindow(g_option)) DestroyWindow(g_option);
-          g_option = nullptr;
+          g_option.Answer(LOWORD(wParam));
           return 0;
         case kStart:
           if (g_scenario.hang) updater::Hang();
@@ -79,40 +73,18 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         DestroyWindow(hwnd);
       }
       return 0;
-    case WM_CLOSE:
-      updater::Log("closed by WM_CLOSE");
-      DestroyWindow(hwnd);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
     default:
       break;
   }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return updater::DefaultMainProc(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  // The command line ("0" from the wizard) is ignored: the file name is the scenario.
-  g_scenario = updater::ReadScenario();
-  updater::Initialise(instance);
-  updater::Log("start format " + g_scenario.Describe());
-  if (g_scenario.slowStart) Sleep(2000);
-
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &MainProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = L"RevivixFormatUpdater";
-  RegisterClassExW(&wc);
-
-  HWND main = CreateWindowExW(0, wc.lpszClassName, L"Fernclip 200 Firmware Updater",
-                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100,
-                              460, 260, nullptr, nullptr, instance, nullptr);
+  g_scenario = updater::Start(instance, "format");
+  HWND main = updater::CreateMainWindow(instance, L"RevivixFormatUpdater", &MainProc,
+                                        L"Fernclip 200 Firmware Updater", 100, 100);
   // The order of creation is the order in which other programs list the controls: the result box
   // is the first control whose caption reads empty.
   updater::AddStatic(main, L"Choose the data area option, then press Start.", 12, 12, 420, 20);
@@ -124,13 +96,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   updater::AddButton(main, L"&Start", kStart, 172, 110, 100, 30);
   updater::AddButton(main, L"&Close", kClose, 282, 110, 100, 30);
   if (g_scenario.bothButtons) updater::AddButton(main, L"UPGRADE", kUpgrade, 12, 150, 150, 30);
-  ShowWindow(main, SW_SHOW);
-  UpdateWindow(main);
-
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
+  return updater::Run(main);
 }

@@ -28,7 +28,7 @@ updater::Scenario g_scenario;
 HWND g_intro = nullptr;
 HWND g_status = nullptr;
 HWND g_warning = nullptr;
-HWND g_option = nullptr;
+updater::OptionQuestion g_option(kOptionYes, kOptionNo);
 int g_warningsShown = 0;
 bool g_upgrading = false;
 std::string g_live = "Ready";  // the status control's live text
@@ -109,17 +109,11 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             StartRun(hwnd);
           return 0;
         case kFormat:
-          if (!g_option || !IsWindow(g_option))
-            g_option =
-                updater::OpenQuestion(hwnd, L"Option", L"Format the data area of your player?",
-                                      {{L"&Yes", kOptionYes}, {L"&No", kOptionNo}});
+          g_option.Open(hwnd);
           return 0;
         case kOptionYes:
         case kOptionNo:
-          updater::Log(std::string("dialog Option answered ") +
-                       (LOWORD(wParam) == kOptionYes ? "&Yes" : "&No"));
-          if (g_option && IsWindow(g_option)) DestroyWindow(g_option);
-          g_option = nullptr;
+          g_option.Answer(LOWORD(wParam));
           return 0;
         case kStart:
           StartRun(hwnd);
@@ -140,62 +134,28 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         updater::Log("result " + g_live);
       }
       return 0;
-    case WM_CLOSE:
-      updater::Log("closed by WM_CLOSE");
-      DestroyWindow(hwnd);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
     default:
       break;
   }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return updater::DefaultMainProc(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  // The command line ("0" from the wizard) is ignored: the file name is the scenario.
-  g_scenario = updater::ReadScenario();
-  updater::Initialise(instance);
-  updater::Log("start upgrade " + g_scenario.Describe());
-  if (g_scenario.slowStart) Sleep(2000);
-
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &MainProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = L"RevivixUpgradeUpdater";
-  RegisterClassExW(&wc);
-  WNDCLASSEXW sc = wc;
-  sc.lpfnWndProc = &StatusProc;
-  sc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  sc.lpszClassName = L"RevivixUpgradeStatus";
-  RegisterClassExW(&sc);
-
-  HWND main = CreateWindowExW(0, wc.lpszClassName, L"Fernclip 300 Firmware UPGRADE",
-                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 120, 120,
-                              460, 260, nullptr, nullptr, instance, nullptr);
+  g_scenario = updater::Start(instance, "upgrade");
+  updater::RegisterWindowClass(instance, L"RevivixUpgradeStatus", &StatusProc, COLOR_WINDOW);
+  HWND main = updater::CreateMainWindow(instance, L"RevivixUpgradeUpdater", &MainProc,
+                                        L"Fernclip 300 Firmware UPGRADE", 120, 120);
   g_intro = updater::AddStatic(main, L"", 12, 12, 420, 20);
   g_status =
-      CreateWindowExW(WS_EX_CLIENTEDGE, sc.lpszClassName, L"Firmware upgrade completed!",
+      CreateWindowExW(WS_EX_CLIENTEDGE, L"RevivixUpgradeStatus", L"Firmware upgrade completed!",
                       WS_CHILD | WS_VISIBLE, 12, 40, 420, 24, main, nullptr, instance, nullptr);
   updater::AddButton(main, L"UPGRADE", kUpgrade, 12, 110, 120, 30);
   if (g_scenario.bothButtons) {
     updater::AddButton(main, L"&Format Data Area", kFormat, 142, 110, 150, 30);
     updater::AddButton(main, L"&Start", kStart, 302, 110, 100, 30);
   }
-  ShowWindow(main, SW_SHOW);
-  UpdateWindow(main);
   SetTimer(main, kIntroTimer, 800, nullptr);
-
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
+  return updater::Run(main);
 }

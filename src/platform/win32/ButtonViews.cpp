@@ -6,6 +6,10 @@
 
 #include "platform/win32/ViewKinds.h"
 
+#include <commctrl.h>
+
+#include "platform/win32/Accessibility.h"
+
 namespace revivix::win32 {
 
 namespace {
@@ -14,6 +18,15 @@ namespace {
 // last; the window's region leaves only the rings outside the innermost one visible.
 LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_GETOBJECT: {
+      // Drawing only: nothing for a screen reader to name or visit.
+      AccessibleFacts facts;
+      facts.name = L"";
+      facts.invisible = true;
+      facts.noChildren = true;
+      if (LRESULT answer = AnswerGetObject(hwnd, wParam, lParam, facts)) return answer;
+      break;
+    }
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
@@ -39,6 +52,45 @@ LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       break;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// A skinned button: for screen readers a push button without children (its ring window is
+// drawing), and its focus drawn just inside the rings, which cover the place where the button
+// draws it itself.
+LRESULT CALLBACK SkinnedButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                   DWORD_PTR data) {
+  switch (message) {
+    case WM_GETOBJECT: {
+      AccessibleFacts facts;
+      facts.role = ROLE_SYSTEM_PUSHBUTTON;
+      facts.noChildren = true;
+      if (LRESULT answer = AnswerGetObject(hwnd, wParam, lParam, facts)) return answer;
+      break;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return result;
+    }
+    case WM_PAINT: {
+      const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+      const auto* view = reinterpret_cast<const ControlWindow*>(data);
+      if (GetFocus() == hwnd && view && view->control.Skin()) {
+        RECT face;
+        GetClientRect(hwnd, &face);
+        const int inset = static_cast<int>(view->control.Skin()->rings.size()) + 1;
+        InflateRect(&face, -inset, -inset);
+        HDC dc = GetDC(hwnd);
+        DrawFocusRect(dc, &face);
+        ReleaseDC(hwnd, dc);
+      }
+      return result;
+    }
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 // Hands the region to the window; the system owns it from then on. A region the window did not
@@ -76,6 +128,7 @@ HWND ApplyButtonSkin(HWND button, HWND ring, ControlWindow& view, const ButtonSk
                            nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!ring) return nullptr;
     SetWindowLongPtrW(ring, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view));
+    SetWindowSubclass(button, &SkinnedButtonProc, 1, reinterpret_cast<DWORD_PTR>(&view));
   }
   SetWindowPos(ring, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
   // Everything outside the innermost rounded rectangle: a large rectangle exclusive-or the

@@ -164,9 +164,11 @@ void ControlWindow::Changed(Property property) {
       break;
     case Property::Visible:
       ShowWindow(hwnd_, control.Visible() ? SW_SHOWNA : SW_HIDE);
+      host_.PageMayHaveChanged();
       break;
     case Property::Enabled:
       EnableWindow(hwnd_, control.Enabled() ? TRUE : FALSE);
+      host_.PageMayHaveChanged();
       break;
     case Property::Caption:
     case Property::Text:
@@ -181,6 +183,13 @@ void ControlWindow::Changed(Property property) {
       break;
     case Property::Items:
       ApplyItems();
+      break;
+    case Property::ItemAdded:
+      if (IsList(control.Kind())) {
+        updating_ = true;
+        AppendListEntry(hwnd_, control);
+        updating_ = false;
+      }
       break;
     case Property::ListIndex:
       ApplyListIndex();

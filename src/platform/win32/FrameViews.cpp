@@ -3,6 +3,7 @@
 // parent, so they reach the main window.
 #include <string>
 
+#include "platform/win32/Accessibility.h"
 #include "platform/win32/ViewKinds.h"
 
 namespace revivix::win32 {
@@ -46,6 +47,15 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
       return SendMessageW(GetParent(hwnd), message, wParam, lParam);
+    case WM_GETOBJECT:
+      // A screen reader finds a grouping named by the frame's caption.
+      if (ControlWindow* view = ViewOf(hwnd)) {
+        AccessibleFacts facts;
+        facts.name = view->control.Caption();
+        facts.role = ROLE_SYSTEM_GROUPING;
+        if (LRESULT answer = AnswerGetObject(hwnd, wParam, lParam, facts)) return answer;
+      }
+      break;
     case WM_ERASEBKGND: {
       ControlWindow* view = ViewOf(hwnd);
       if (!view) break;

@@ -22,6 +22,13 @@ void FillList(HWND list, const Control& control) {
                  reinterpret_cast<LPARAM>(control.List(i).c_str()));
 }
 
+void AppendListEntry(HWND list, const Control& control) {
+  if (control.ListCount() == 0) return;
+  const bool combo = control.Kind() == ControlKind::DropDownList;
+  SendMessageW(list, combo ? CB_ADDSTRING : LB_ADDSTRING, 0,
+               reinterpret_cast<LPARAM>(control.List(control.ListCount() - 1).c_str()));
+}
+
 void SelectListEntry(HWND list, const Control& control) {
   const bool combo = control.Kind() == ControlKind::DropDownList;
   SendMessageW(list, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(control.ListIndex()),

@@ -42,6 +42,8 @@ HWND ApplyButtonSkin(HWND button, HWND ring, ControlWindow& view, const ButtonSk
 bool IsList(ControlKind kind);
 WindowSpec ListSpec(ControlKind kind);
 void FillList(HWND list, const Control& control);
+// Adds the model's last entry at the end of the list window.
+void AppendListEntry(HWND list, const Control& control);
 void SelectListEntry(HWND list, const Control& control);
 void OnListCommand(HWND list, Control& control, WORD code);
 

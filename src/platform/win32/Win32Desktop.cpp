@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include "platform/win32/Win32CodePage.h"
 
 namespace revivix::win32 {
 
@@ -114,6 +115,11 @@ void Win32Desktop::EnumChildWindows(WindowHandle parent, const WindowProc& proc,
 
 int Win32Desktop::GetWindowTextA(WindowHandle window, char* buffer, int maxCount) {
   return ::GetWindowTextA(Hwnd(window), buffer, maxCount);
+}
+
+const CodePage& Win32Desktop::AnsiCodePage() {
+  if (!ansi_) ansi_ = LoadCodePage(CP_ACP);
+  return *ansi_;
 }
 
 Win32Desktop::Win32Desktop() = default;

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/Desktop.h"
@@ -32,6 +33,8 @@ class Win32Desktop : public Desktop {
   void EnumWindows(const WindowProc& proc, std::intptr_t value) override;
   void EnumChildWindows(WindowHandle parent, const WindowProc& proc, std::intptr_t value) override;
   int GetWindowTextA(WindowHandle window, char* buffer, int maxCount) override;
+  // Read from the system once, on first use.
+  const CodePage& AnsiCodePage() override;
   std::optional<std::intptr_t> SendMessageTimeoutA(WindowHandle window, std::uint32_t message,
                                                    std::uintptr_t wParam, std::intptr_t lParam,
                                                    std::uint32_t flags,
@@ -49,6 +52,7 @@ class Win32Desktop : public Desktop {
   std::unique_ptr<Sender> sender_;
   // Sends given up on whose sender is still inside the call, with the thread they went to.
   std::vector<std::shared_ptr<Send>> stuck_;
+  std::optional<CodePage> ansi_;
 };
 
 }  // namespace revivix::win32

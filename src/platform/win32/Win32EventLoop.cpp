@@ -67,6 +67,7 @@ void Win32EventLoop::DoEvents() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
+    if (filter_ && filter_(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 
 #include "platform/EventLoop.h"
@@ -34,6 +35,9 @@ class Win32EventLoop : public EventLoop {
   // The cursor for the current pointer, for the windows' WM_SETCURSOR.
   HCURSOR Cursor() const;
   bool IsArmed(const Timer& timer) const { return ids_.count(const_cast<Timer*>(&timer)) != 0; }
+  // Sees every message DoEvents takes before it is dispatched; true when it handled it (the
+  // keyboard of the main window, which works during a download as well).
+  void SetMessageFilter(std::function<bool(MSG&)> filter) { filter_ = std::move(filter); }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -44,6 +48,7 @@ class Win32EventLoop : public EventLoop {
   std::map<UINT_PTR, Timer*> timers_;
   UINT_PTR nextId_ = 1;
   MousePointer pointer_ = MousePointer::Default;
+  std::function<bool(MSG&)> filter_;
 };
 
 }  // namespace revivix::win32

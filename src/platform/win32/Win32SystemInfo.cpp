@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/win32/Win32CodePage.h"
+
 namespace revivix::win32 {
 
 VersionRecord Win32SystemInfo::Version() {
@@ -102,6 +104,11 @@ std::wstring Win32SystemInfo::ProgramFolder() {
     }
     path.resize(path.size() * 2);  // the path was cut: try a larger buffer
   }
+}
+
+const CodePage& Win32SystemInfo::AnsiCodePage() {
+  if (!ansi_) ansi_ = LoadCodePage(CP_ACP);
+  return *ansi_;
 }
 
 std::uint16_t Win32SystemInfo::SystemDefaultLangID() {

@@ -3,6 +3,8 @@
 // locale information.
 #pragma once
 
+#include <optional>
+
 #include "platform/SystemInfo.h"
 
 namespace revivix::win32 {
@@ -20,6 +22,11 @@ class Win32SystemInfo : public SystemInfo {
   std::uint16_t SystemDefaultLangID() override;
   int GetLocaleInfoW(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;
   int GetLocaleInfoA(std::uint32_t lcid, std::uint32_t type, wchar_t* data, int size) override;
+  // Read from the system once, on first use.
+  const CodePage& AnsiCodePage() override;
+
+ private:
+  std::optional<CodePage> ansi_;
 };
 
 }  // namespace revivix::win32

@@ -179,21 +179,11 @@ struct Releaser {
 
 }  // namespace
 
-std::string ToAnsi(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0)
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-  return out;
-}
-
 std::int32_t Win32UrlDownload::DownloadToFile(const std::wstring& url, const std::wstring& file,
                                               BindStatusCallback& callback) {
-  const std::string urlA = ToAnsi(url);
-  const std::string fileA = ToAnsi(file);
+  // The wide entry: the file lands exactly at `file`. Through the ANSI entry a name or folder
+  // with a character outside the ANSI code page would become a look-alike path ("\uFF3C" a
+  // backslash, "\u00A5" one on a Japanese system) or another folder.
   // The service is a COM one; the thread joins an apartment for the call if it has none yet.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   struct ComScope {
@@ -204,14 +194,14 @@ std::int32_t Win32UrlDownload::DownloadToFile(const std::wstring& url, const std
   } comScope{SUCCEEDED(com)};
   StatusCallback* status = new StatusCallback(callback);
   std::unique_ptr<IUnknown, Releaser> holder(static_cast<IBindStatusCallback*>(status));
-  const HRESULT result = URLDownloadToFileA(nullptr, urlA.c_str(), fileA.c_str(), 0, status);
+  const HRESULT result = URLDownloadToFileW(nullptr, url.c_str(), file.c_str(), 0, status);
   lastSource_ = status->Source();
   lastStatus_ = status->Status();
   lastNegotiated_ = status->Negotiated();
   lastServiceResult_ = result;
   if (status->Refused()) {
     // The service may have saved the error page all the same; it is not the file asked for.
-    DeleteFileA(fileA.c_str());
+    DeleteFileW(file.c_str());
     if (!status->Stopped()) callback.OnStopBinding(status->Outcome(result));
     return status->Outcome(result);
   }
@@ -223,8 +213,7 @@ std::int32_t Win32UrlDownload::DownloadToFile(const std::wstring& url, const std
 }
 
 int Win32UrlDownload::DeleteCacheEntry(const std::wstring& url) {
-  const std::string urlA = ToAnsi(url);
-  const BOOL ok = DeleteUrlCacheEntryA(urlA.c_str());
+  const BOOL ok = DeleteUrlCacheEntryW(url.c_str());
   lastError_ = ok ? 0 : GetLastError();
   return ok ? 1 : 0;
 }

@@ -1,4 +1,4 @@
-// The download service on urlmon: URLDownloadToFileA with a bind-status callback of our own,
+// The download service on urlmon: URLDownloadToFileW with a bind-status callback of our own,
 // which also answers the HTTP negotiation so that an error status fails the download instead of
 // saving the server's error page as the file.
 #pragma once
@@ -33,8 +33,5 @@ class Win32UrlDownload : public UrlDownload {
   bool lastNegotiated_ = false;
   HRESULT lastServiceResult_ = S_OK;
 };
-
-// The text in the ANSI code page, as the download service's ANSI entry takes it.
-std::string ToAnsi(const std::wstring& text);
 
 }  // namespace revivix::win32

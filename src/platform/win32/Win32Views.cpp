@@ -61,6 +61,7 @@ FormViews::FormViews(frmMain& f, Win32EventLoop& l, Win32MainWindow& mainWindow,
 }
 
 FormViews::~FormViews() {
+  loop.SetMessageFilter(nullptr);
   if (form.Window.View() == &formView_) form.Window.AttachView(nullptr);
   if (main_ && IsWindow(main_)) {
     SetWindowLongPtrW(main_, GWLP_USERDATA, 0);
@@ -112,6 +113,10 @@ HWND FormViews::Create(DWORD style) {
     byHandle_[view->Handle()] = view.get();
     views_.push_back(std::move(view));
   }
+  // The focused control always shows its focus, whether the mouse or the keyboard moved it.
+  SendMessageW(main_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  loop.SetMessageFilter([this](MSG& msg) { return PreTranslate(msg); });
+  PageMayHaveChanged();
   return main_;
 }
 
@@ -209,7 +214,10 @@ LRESULT FormViews::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE && !activationPosted_) {
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(main_, focus)) lastFocus_ = focus;
+      } else if (!activationPosted_) {
         activationPosted_ = true;
         PostMessageW(main_, kActivateMessage, 0, 0);
       }
@@ -217,6 +225,17 @@ LRESULT FormViews::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
     case kActivateMessage:
       form.Activate();
       return 0;
+    case kPageMessage:
+      FollowPage();
+      return 0;
+    case WM_SETFOCUS:
+      // Back on the window: the focus returns to the control that had it.
+      if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
+          IsWindowEnabled(lastFocus_)) {
+        SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       // The wizard decides: QuitWizard destroys the window through the main-window port.
       form.CloseRequest();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Keyboard.h"
 #include "app/frmMain.h"
 #include "platform/win32/Colours.h"
 #include "platform/win32/Win32EventLoop.h"
@@ -30,6 +31,8 @@ inline constexpr wchar_t kSkinClass[] = L"RevivixButtonSkin";
 inline constexpr int kFirstControlId = 1000;
 // Posted on the first activation, so the start-up runs once the activation has completed.
 inline constexpr UINT kActivateMessage = WM_APP + 1;
+// Posted when controls were shown, hidden, enabled or disabled: the page may have changed.
+inline constexpr UINT kPageMessage = WM_APP + 2;
 
 class FormViews;
 
@@ -112,7 +115,20 @@ class FormViews {
   void ApplyFormSize();
   void ApplyFormBackColor();
 
+  // The window's keyboard (KeyboardViews.cpp): Tab and Shift+Tab in the wizard's Tab order, Enter
+  // on the page's forward button, Escape as the close button; everything else goes through the
+  // dialog manager (Space presses the focused button). True when `msg` was handled and must not
+  // be dispatched.
+  bool PreTranslate(MSG& msg);
+  // A control was shown, hidden, enabled or disabled: the page may have changed.
+  void PageMayHaveChanged();
+
  private:
+  // Gives the focus to a new page's control and announces the page's message.
+  void FollowPage();
+  ControlWindow* FocusedView() const;
+  void MoveFocus(Control& control);
+
   static LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMain(UINT message, WPARAM wParam, LPARAM lParam);
   void PaintMain();
@@ -128,6 +144,9 @@ class FormViews {
   std::uint32_t formBrushColour_ = 0;
   bool hasFormBrush_ = false;
   bool activationPosted_ = false;
+  PageFocus pageFocus_;
+  bool pageCheckPosted_ = false;
+  HWND lastFocus_ = nullptr;  // the focus to give back when the window is activated again
   FormWindow formView_;
   std::vector<std::unique_ptr<ControlWindow>> views_;
   std::map<HWND, ControlWindow*> byHandle_;
