@@ -7,7 +7,27 @@
 
 namespace revivix {
 
+namespace {
+
+// Accept is under way from its first step to its last, also when a step fails.
+struct AcceptScope {
+  explicit AcceptScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~AcceptScope() { flag_ = false; }
+  AcceptScope(const AcceptScope&) = delete;
+  AcceptScope& operator=(const AcceptScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
 void Cmd_I_Agree_Click(frmMain& form) {
+  // The waits of Accept and of the start-up checks let clicks run: a second Accept inside them
+  // would download and start a second updater.
+  if (form.acceptRunning_ || form.startupRunning_) return;
+  const AcceptScope running(form.acceptRunning_);
+
   form.LanguageAndRegionChosen = ComputeLanguageAndRegionChosen(form);
   if (!form.LanguageAndRegionChosen) {
     form.Uni_Error_Label1.SetCaption(form.UserName + L", " +
@@ -23,6 +43,10 @@ void Cmd_I_Agree_Click(frmMain& form) {
   form.Cmd_I_Disagree.SetEnabled(false);
   form.Combo_Region.SetEnabled(false);
   form.Combo_Language.SetEnabled(false);
+  // Refresh would start a detection inside the link page's wait; it comes back only where the
+  // link page failed and the wizard stays on the page.
+  const bool refreshWasEnabled = form.UniRefresh.Enabled();
+  form.UniRefresh.SetEnabled(false);
 
   form.UpdaterUrl = L"";
   const std::wstring region = UCase(form.Combo_Region.Text());
@@ -37,6 +61,7 @@ void Cmd_I_Agree_Click(frmMain& form) {
 
   if (form.UpdaterUrl.empty()) {
     ShowError(form, L"IDS_FW_SITE_OFFLINE");
+    form.UniRefresh.SetEnabled(refreshWasEnabled);
     return;
   }
 

@@ -69,29 +69,32 @@ void FormLoad(frmMain& form) {
 }
 
 void RunStartupChecks(frmMain& form) {
-  RunStep([&] { form.VistaProg1.SetValue(0); });
-  RunStep([&] { form.UserName = GetCurrentUserName(form); });
-  RunStep([&] { form.ComputerName = GetLocalComputerName(form); });
-  RunStep([&] { ApplyPageColours(form); });
-  RunStep([&] { FillLanguageAndRegionLists(form); });
-  RunStep([&] { LoadSettings(form); });
-  RunStep([&] { CheckAdministrator(form); });
+  // The waits of the checks let clicks run: once the user has left, no further check runs.
+  const auto step = [&form](const std::function<void()>& check) {
+    if (!form.Quitting()) RunStep(check);
+  };
+  step([&] { form.VistaProg1.SetValue(0); });
+  step([&] { form.UserName = GetCurrentUserName(form); });
+  step([&] { form.ComputerName = GetLocalComputerName(form); });
+  step([&] { ApplyPageColours(form); });
+  step([&] { FillLanguageAndRegionLists(form); });
+  step([&] { LoadSettings(form); });
+  step([&] { CheckAdministrator(form); });
   bool administrator = false;
-  RunStep([&] { administrator = IsAdministrator(form); });
+  step([&] { administrator = IsAdministrator(form); });
   if (administrator) {
-    RunStep([&] { CheckOperatingSystem(form); });
+    step([&] { CheckOperatingSystem(form); });
     if (NumericValue(form.OsCode) >= 1) {
-      RunStep([&] { CheckInternetConnection(form); });
+      step([&] { CheckInternetConnection(form); });
       // Read whatever the Internet check found.
-      RunStep(
-          [&] { form.MediaPlayerVersion = GetMediaPlayerVersion(form.program.ports.registry); });
+      step([&] { form.MediaPlayerVersion = GetMediaPlayerVersion(form.program.ports.registry); });
       bool reachable = false;
-      RunStep([&] { reachable = IsInternetReachable(form); });
-      if (reachable) RunStep([&] { LoadPlayerDatabase(form); });
+      step([&] { reachable = IsInternetReachable(form); });
+      if (reachable) step([&] { LoadPlayerDatabase(form); });
     }
   }
   // Last, whatever the checks found: the offer of a newer version, when one is announced.
-  RunStep([&] { ShowUpdateNotice(form); });
+  step([&] { ShowUpdateNotice(form); });
 }
 
 void QuitWizard(frmMain& form) {

@@ -217,6 +217,8 @@ void CmdNo_Click(frmMain& form) {
 }
 
 void UniRefresh_Click(frmMain& form) {
+  // Disabled while Accept runs; a click that still arrives must not start a detection inside it.
+  if (form.AcceptRunning()) return;
   form.UniRefresh.SetEnabled(false);
   form.Player_Detected_Frame1.SetVisible(false);
   form.Info_Label.SetVisible(false);

@@ -151,7 +151,9 @@ std::vector<Timer*> frmMain::Timers() {
 void frmMain::Activate() {
   if (activated_ || unloaded_) return;
   activated_ = true;
+  startupRunning_ = true;
   RunStartupChecks(*this);
+  startupRunning_ = false;
 }
 
 void frmMain::CloseRequest() {

@@ -109,6 +109,11 @@ class frmMain {
   bool Activated() const { return activated_; }
   bool Unloaded() const { return unloaded_; }
   bool Quitting() const { return quitting_; }
+  // RunStartupChecks, and Accept (link page, download, start of the updater), are under way.
+  // Their waits let pending events run; while either runs, no detection and no second Accept
+  // start inside it.
+  bool StartupRunning() const { return startupRunning_; }
+  bool AcceptRunning() const { return acceptRunning_; }
 
   // The window became active; the first activation runs the start-up checks.
   void Activate();
@@ -117,8 +122,11 @@ class frmMain {
 
  private:
   friend void QuitWizard(frmMain& form);
+  friend void Cmd_I_Agree_Click(frmMain& form);
   std::vector<Control*> controls_;
   bool activated_ = false;
+  bool startupRunning_ = false;
+  bool acceptRunning_ = false;
   bool quitting_ = false;
   bool unloaded_ = false;
 };

@@ -1,5 +1,6 @@
 #include "automation/BasWinHandler.h"
 
+#include <optional>
 #include <string>
 
 #include "common/Text.h"
@@ -31,7 +32,31 @@ void SetFirstFree(UpdaterWindows& w, WindowHandle window) {
   }
 }
 
+// The first top-level window titled `title` (upper-cased stored text), of `process` when one is
+// given; 0 when there is none.
+WindowHandle FirstWindowTitled(Desktop& desktop, const std::wstring& title,
+                               std::optional<ProcessId> process) {
+  WindowHandle found = 0;
+  desktop.EnumWindows(
+      [&](WindowHandle window, std::intptr_t) {
+        if (StoredText(desktop, window) != title) return 1;
+        if (process && desktop.GetWindowThreadProcessId(window) != *process) return 1;
+        found = window;
+        return 0;
+      },
+      0);
+  return found;
+}
+
 }  // namespace
+
+std::intptr_t SendBounded(Desktop& desktop, WindowHandle window, std::uint32_t message,
+                          std::uintptr_t wParam, std::intptr_t lParam) {
+  const std::optional<std::intptr_t> answer = desktop.SendMessageTimeoutA(
+      window, message, wParam, lParam, kSmtoAbortIfHung, kSendTimeoutMs);
+  if (!answer) throw UpdaterNotAnswering();
+  return *answer;
+}
 
 std::wstring TrimAtNul(const std::wstring& text) {
   const auto nul = text.find(L'\0');
@@ -79,14 +104,27 @@ void ScanUpdater(Desktop& desktop, UpdaterWindows& w) {
       [&](WindowHandle window, std::intptr_t) { return ChildWindowProc(desktop, w, window); }, 0);
 }
 
+void ScanUpdaterDialog(Desktop& desktop, UpdaterWindows& w, const std::wstring& updaterTitle) {
+  w.FoundWindow = 0;
+  const WindowHandle updater = FirstWindowTitled(desktop, updaterTitle, std::nullopt);
+  const ProcessId owner = updater != 0 ? desktop.GetWindowThreadProcessId(updater) : 0;
+  if (owner == 0) return;
+  w.FoundWindow = FirstWindowTitled(desktop, w.SearchTitle, owner);
+  if (w.FoundWindow == 0) return;
+  w.MainWindow = w.FoundWindow;
+  desktop.EnumChildWindows(
+      w.MainWindow,
+      [&](WindowHandle window, std::intptr_t) { return ChildWindowProc(desktop, w, window); }, 0);
+}
+
 std::wstring ReadLiveText(Desktop& desktop, WindowHandle window) {
   if (window == 0) return L"";
-  std::intptr_t length = desktop.SendMessageA(window, kWmGetTextLength, 0, 0);
+  std::intptr_t length = SendBounded(desktop, window, kWmGetTextLength);
   if (length < 0) length = 0;
   if (length > kLiveTextLimit) length = kLiveTextLimit;
   std::string buffer(static_cast<std::size_t>(length) + 1, ' ');
-  desktop.SendMessageA(window, kWmGetText, buffer.size(),
-                       reinterpret_cast<std::intptr_t>(buffer.data()));
+  SendBounded(desktop, window, kWmGetText, buffer.size(),
+              reinterpret_cast<std::intptr_t>(buffer.data()));
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
   return UCase(TrimAtNul(desktop.AnsiCodePage().Decode(bytes, buffer.size())));
 }
@@ -105,6 +143,10 @@ void FindTopWindow(Program& program) {
 
 void ScanUpdater(Program& program) {
   ScanUpdater(program.ports.desktop, program.updaterWindows);
+}
+
+void ScanUpdaterDialog(Program& program, const std::wstring& updaterTitle) {
+  ScanUpdaterDialog(program.ports.desktop, program.updaterWindows, updaterTitle);
 }
 
 std::wstring ReadLiveText(Program& program, WindowHandle window) {

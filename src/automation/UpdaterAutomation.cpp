@@ -26,8 +26,9 @@ void Post(frmMain& form, WindowHandle window, std::uint32_t message) {
   Windows(form).PostMessageA(window, message, 0, 0);
 }
 
+// Sent with the time limit: an updater that does not answer in time fails the step.
 void Send(frmMain& form, WindowHandle window, std::uint32_t message) {
-  Windows(form).SendMessageA(window, message, 0, 0);
+  SendBounded(Windows(form), window, message);
 }
 
 void MakeTopmost(frmMain& form, WindowHandle window) {
@@ -113,7 +114,8 @@ void AnswerOptionDialog(frmMain& form) {
   UpdaterWindows& w = Table(form);
   w.FoundWindow = 0;
   w.YesButton = 0;
-  ScanUpdater(form.program);
+  // Only the updater's own question is answered.
+  ScanUpdaterDialog(form.program, form.UpdaterTitle);
   if (w.FoundWindow == 0) return;
   // A failing statement of this step is skipped and the next one runs.
   RunStep([&] { Post(form, w.YesButton, kBmClick); });
@@ -130,7 +132,8 @@ void ClickStart(frmMain& form) {
   w.StartButton = 0;
   ScanUpdater(form.program);
   if (w.FoundWindow == 0) return;
-  // Sent: the wizard waits until the updater has handled the click.
+  // Sent: the wizard waits until the updater has handled the click; when it does not in time, the
+  // step fails and Timer4 stays on to try again.
   Send(form, w.StartButton, kBmClick);
   form.Timer4.SetEnabled(false);
 }
@@ -154,7 +157,9 @@ void AnswerWarning(frmMain& form) {
   w.FoundWindow = 0;
   w.YesButton = 0;
   w.BatteryText = 0;
-  ScanUpdater(form.program);
+  // Only the updater's own warning is answered: another program's window of that title is never
+  // confirmed with the wizard's rights.
+  ScanUpdaterDialog(form.program, form.UpdaterTitle);
   if (w.FoundWindow == 0) return;
   // The low-battery warning is left for the user; any other warning is confirmed.
   if (ContainsNoCase(ReadLiveText(form.program, w.BatteryText),
@@ -230,10 +235,14 @@ void FinishUpgrade(frmMain& form, const std::wstring& result) {
   form.cmdExit.SetEnabled(true);
   form.cmdExit.SetFocus();
   Table(form).SearchTitle = form.UpdaterTitle;
-  if (UpgradeType(form))
-    CloseUpdaterWindow(form);
-  else
-    ClickCloseButton(form);
+  // An updater that does not take its close in time is left running; the result stays shown and
+  // Refresh becomes usable all the same.
+  RunStep([&] {
+    if (UpgradeType(form))
+      CloseUpdaterWindow(form);
+    else
+      ClickCloseButton(form);
+  });
   form.UniRefresh.SetEnabled(true);
 }
 

@@ -10,7 +10,10 @@ namespace revivix {
 
 std::wstring FetchDatabasePage(frmMain& form) {
   Ports& ports = form.program.ports;
-  return LoadHtmlDocument(ports.html, ports.loop, DatabaseAddress(form))->OuterText();
+  // Leaving the wizard ends the wait; the unfinished page reads as empty.
+  const auto document = LoadHtmlDocument(ports.html, ports.loop, DatabaseAddress(form),
+                                         [&form] { return form.Quitting(); });
+  return document->ReadyState() == L"complete" ? document->OuterText() : std::wstring();
 }
 
 namespace {
@@ -64,6 +67,7 @@ void AddToChoiceList(frmMain& form, const std::vector<std::wstring>& values) {
 
 void LoadPlayerDatabase(frmMain& form) {
   const std::wstring text = FetchDatabasePage(form);
+  if (form.Quitting()) return;  // the user left while the page was loading
   if (!DatabasePageIsValid(text)) {
     form.Uni_Error_Label1.SetCaption(form.UserName);
     form.Uni_Error_Label1.SetCaption(form.Uni_Error_Label1.Caption() + L", " +

@@ -87,6 +87,9 @@ bool ShowLicensePage(frmMain& form) {
 }  // namespace
 
 void Timer2_Timer(frmMain& form) {
+  // A tick inside the waits of the start-up checks or of Accept does nothing: a detection there
+  // would lay its page over theirs. The next tick after the start-up checks detects as usual.
+  if (form.StartupRunning() || form.AcceptRunning() || form.Quitting()) return;
   if (!form.LanguageAndRegionChosen) {
     // Timer2 stays enabled: the prompt repeats every second until both lists hold a choice.
     form.Frame_DetectPlayer_by_SNO.SetVisible(false);
@@ -110,6 +113,7 @@ void Timer2_Timer(frmMain& form) {
   // meanwhile must be able to ask for one more detection instead of being cancelled here.
   form.Timer2.SetEnabled(false);
   DetectPlayer(form);
+  if (form.Quitting()) return;  // the user left while the database page was loading
   if (form.Cmd_I_Agree.Visible()) RunStep([&] { form.Cmd_I_Agree.SetFocus(); });
   form.program.ports.loop.SetMousePointer(MousePointer::Default);
   if (form.DatabaseAvailable) form.UniRefresh.SetEnabled(true);
@@ -130,6 +134,7 @@ void DetectPlayer(frmMain& form) {
     // A failed enumeration or page read counts as no player found.
     count = 0;
   }
+  if (form.Quitting()) return;
   const std::int64_t total = static_cast<std::int64_t>(count) + form.RecoveryDeviceCount;
 
   if (total > 1) {

@@ -70,8 +70,10 @@ std::optional<std::wstring> ReadUpdaterLink(const std::wstring& html) {
 std::wstring FindUpdaterLink(frmMain& form, std::wstring& url) {
   std::optional<std::wstring> link;
   try {
-    const std::unique_ptr<HtmlDocument> document =
-        LoadHtmlDocument(form.program.ports.html, form.program.ports.loop, url);
+    const std::unique_ptr<HtmlDocument> document = LoadHtmlDocument(
+        form.program.ports.html, form.program.ports.loop, url, [&form] { return form.Quitting(); });
+    // The user left during the wait: the caller ends Accept without a message.
+    if (form.Quitting()) return L"";
     link = ReadUpdaterLink(document->OuterHtml());
   } catch (const std::exception&) {
     link.reset();
@@ -153,11 +155,14 @@ void StartFirmwareDownload(frmMain& form) {
   if (!name.empty()) {
     form.UpdaterPath = ports.system.ProgramFolder() + L"\\fw\\" + name;
     form.Frame_4_Download_Progress.SetVisible(true);
-    form.mydl = std::make_shared<TumoDL>(ports.download, ports.loop);
-    form.mydl->TumoDLProg = [&form](std::int32_t progress, std::int32_t progressMax) {
+    // This call holds its own reference: whatever runs inside the download's events cannot
+    // release the object whose download is still on the stack.
+    const auto download = std::make_shared<TumoDL>(ports.download, ports.loop);
+    form.mydl = download;
+    download->TumoDLProg = [&form](std::int32_t progress, std::int32_t progressMax) {
       mydl_TumoDLProg(form, progress, progressMax);
     };
-    result = form.mydl->StartTheStinkinDownLoad(form.UpdaterUrl, form.UpdaterPath);
+    result = download->StartTheStinkinDownLoad(form.UpdaterUrl, form.UpdaterPath);
   }
 
   FileSystem& files = form.program.SharedFileSystem();

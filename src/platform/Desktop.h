@@ -1,11 +1,13 @@
 // The desktop's windows as the updater automation sees them: the top-level windows and the
 // descendants of a window in the system's enumeration order, the text stored with a window (what
-// GetWindowTextA gives for a window of another program), the messages the wizard sends or posts
-// to the updater's windows, and the topmost placement.
+// GetWindowTextA gives for a window of another program), the process that owns a window, the
+// messages the wizard sends (always with a time limit) or posts to the updater's windows, and the
+// topmost placement.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "common/CodePage.h"
 
@@ -21,6 +23,8 @@ inline constexpr std::uint32_t kBmClick = 245;
 inline constexpr WindowHandle kHwndTopmost = static_cast<WindowHandle>(-1);
 inline constexpr std::uint32_t kSwpNoSize = 1;
 inline constexpr std::uint32_t kSwpNoMove = 2;
+// SendMessageTimeoutA: give up at once on a program the system considers hung.
+inline constexpr std::uint32_t kSmtoAbortIfHung = 2;
 
 class Desktop {
  public:
@@ -40,13 +44,18 @@ class Desktop {
   virtual int GetWindowTextA(WindowHandle window, char* buffer, int maxCount) = 0;
   // The code page of the texts GetWindowTextA and WM_GETTEXT give: the system's ANSI code page.
   virtual const CodePage& AnsiCodePage() = 0;
-  // SendMessageA: the window handles the message before the call returns. For WM_GETTEXT,
-  // wParam is the buffer size and lParam the address of a byte buffer. 0 for an unknown window.
-  virtual std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message,
-                                     std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // SendMessageTimeoutA: the window handles the message before the call returns, and its result
+  // is returned; no value when the window's program did not handle it within `timeoutMs` (or,
+  // with kSmtoAbortIfHung, is hung). For WM_GETTEXT, wParam is the buffer size and lParam the
+  // address of a byte buffer. A window that does not exist (0 included) gives 0.
+  virtual std::optional<std::intptr_t> SendMessageTimeoutA(
+      WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+      std::uint32_t flags, std::uint32_t timeoutMs) = 0;
   // PostMessageA: the message is queued for the window's program; the call does not wait.
   virtual bool PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) = 0;
+  // GetWindowThreadProcessId: the process that created the window; 0 for an unknown window.
+  virtual ProcessId GetWindowThreadProcessId(WindowHandle window) = 0;
   virtual bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx,
                             int cy, std::uint32_t flags) = 0;
 };

@@ -1,6 +1,8 @@
-// The user-interface thread's event loop: window timers, one round of pending events, and the
-// mouse pointer.
+// The user-interface thread's event loop: window timers, one round of pending events, a wait
+// that sleeps until there is something to do, and the mouse pointer.
 #pragma once
+
+#include <cstdint>
 
 namespace revivix {
 
@@ -16,6 +18,14 @@ class EventLoop {
   virtual void Disarm(Timer& timer) = 0;
   // Runs the events that are pending now (due timer ticks, clicks, paints) and returns.
   virtual void DoEvents() = 0;
+  // One turn of a wait: sleeps until an event is pending or `signal` (a handle that work off the
+  // user-interface thread signals when it completes; 0 for none) is signalled, or a short while
+  // has passed, then runs the pending events as DoEvents does. A loop that cannot sleep just
+  // runs them.
+  virtual void WaitForEvents(std::uintptr_t signal) {
+    static_cast<void>(signal);
+    DoEvents();
+  }
   virtual void SetMousePointer(MousePointer pointer) = 0;
 };
 

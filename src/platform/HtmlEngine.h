@@ -2,6 +2,7 @@
 // wizard's user-interface thread polls its ready state and goes on processing events.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,9 @@ class HtmlDocument {
   virtual std::wstring OuterText() = 0;
   // The document's markup as received, decoded to text. Empty before the document is complete.
   virtual std::wstring OuterHtml() = 0;
+  // A handle the engine signals once the document is complete, for EventLoop::WaitForEvents; 0
+  // when the engine has none (the wait then looks again after its short while).
+  virtual std::uintptr_t CompletionSignal() { return 0; }
 };
 
 class HtmlEngine {

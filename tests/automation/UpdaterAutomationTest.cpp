@@ -306,7 +306,7 @@ TEST_F(Automation, TheLowBatteryWarningIsLeftAloneAndTheWizardKeepsPolling) {
   EXPECT_FALSE(form.Timer8.Enabled());
 
   // Once the user answers it, the upgrade runs on to its result.
-  desktop.SendMessageA(updater.warningYes[0], kBmClick, 0, 0);
+  desktop.PostMessageA(updater.warningYes[0], kBmClick, 0, 0);
   RunUntilFinished(10000);
   EXPECT_TRUE(Finished());
   EXPECT_EQ(form.Uni_Error_Label1.Caption(), kSuccess);

@@ -104,11 +104,38 @@ std::intptr_t VirtualDesktop::Handle(WindowHandle window, std::uint32_t message,
   }
 }
 
-std::intptr_t VirtualDesktop::SendMessageA(WindowHandle window, std::uint32_t message,
-                                           std::uintptr_t wParam, std::intptr_t lParam) {
+std::optional<std::intptr_t> VirtualDesktop::SendMessageTimeoutA(
+    WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+    std::uint32_t flags, std::uint32_t timeoutMs) {
   if (message == kBmClick || message == kWmClose)
     requests.push_back({window, message, false, loop_.Now()});
+  const bool timedOut = Hung(window);
+  sends.push_back({message, flags, timeoutMs, timedOut});
+  if (timedOut) return std::nullopt;
   return Handle(window, message, wParam, lParam, false);
+}
+
+ProcessId VirtualDesktop::GetWindowThreadProcessId(WindowHandle window) {
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? 0 : it->second.process;
+}
+
+bool VirtualDesktop::Hung(WindowHandle window) const {
+  const auto it = windows_.find(window);
+  return it != windows_.end() &&
+         std::find(hung_.begin(), hung_.end(), it->second.process) != hung_.end();
+}
+
+void VirtualDesktop::Hang(ProcessId process, bool hung) {
+  hung_.erase(std::remove(hung_.begin(), hung_.end(), process), hung_.end());
+  if (hung) {
+    hung_.push_back(process);
+    return;
+  }
+  std::vector<Held> held;
+  held.swap(held_);
+  for (const Held& h : held)
+    loop_.Queue([this, h] { Handle(h.window, h.message, h.wParam, h.lParam, true); });
 }
 
 bool VirtualDesktop::PostMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
@@ -116,9 +143,13 @@ bool VirtualDesktop::PostMessageA(WindowHandle window, std::uint32_t message, st
   if (message == kBmClick || message == kWmClose)
     requests.push_back({window, message, true, loop_.Now()});
   if (!Exists(window)) return false;
-  // Only messages without a buffer can be posted.
-  loop_.Queue(
-      [this, window, message, wParam, lParam] { Handle(window, message, wParam, lParam, true); });
+  // Only messages without a buffer can be posted. A hung program finds them when it answers again.
+  loop_.Queue([this, window, message, wParam, lParam] {
+    if (Hung(window))
+      held_.push_back({window, message, wParam, lParam});
+    else
+      Handle(window, message, wParam, lParam, true);
+  });
   return true;
 }
 
@@ -132,11 +163,12 @@ bool VirtualDesktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter,
 }
 
 WindowHandle VirtualDesktop::NewWindow(WindowHandle parent, const std::wstring& stored,
-                                       const std::wstring& live) {
+                                       const std::wstring& live, ProcessId process) {
   const WindowHandle h = next_;
   next_ += 4;
   Window w;
   w.parent = parent;
+  w.process = parent ? windows_.at(parent).process : process;
   w.stored = stored;
   w.live = live;
   windows_.emplace(h, std::move(w));
@@ -147,17 +179,17 @@ WindowHandle VirtualDesktop::NewWindow(WindowHandle parent, const std::wstring& 
   return h;
 }
 
-WindowHandle VirtualDesktop::AddWindow(const std::wstring& title) {
-  return NewWindow(0, title, title);
+WindowHandle VirtualDesktop::AddWindow(const std::wstring& title, ProcessId process) {
+  return NewWindow(0, title, title, process);
 }
 
 WindowHandle VirtualDesktop::AddControl(WindowHandle parent, const std::wstring& text) {
-  return NewWindow(parent, text, text);
+  return NewWindow(parent, text, text, 0);
 }
 
 WindowHandle VirtualDesktop::AddOwnTextControl(WindowHandle parent, const std::wstring& stored,
                                                const std::wstring& live) {
-  return NewWindow(parent, stored, live);
+  return NewWindow(parent, stored, live, 0);
 }
 
 void VirtualDesktop::SetText(WindowHandle window, const std::wstring& text) {

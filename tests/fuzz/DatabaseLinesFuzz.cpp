@@ -111,9 +111,12 @@ class EmptyDesktop : public Desktop {
   int GetWindowTextA(WindowHandle, char*, int) override { return 0; }
   const CodePage& AnsiCodePage() override { return codePage; }
   CodePage codePage = CodePage::Windows1252();
-  std::intptr_t SendMessageA(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
+  std::optional<std::intptr_t> SendMessageTimeoutA(WindowHandle, std::uint32_t, std::uintptr_t,
+                                                   std::intptr_t, std::uint32_t,
+                                                   std::uint32_t) override {
     return 0;
   }
+  ProcessId GetWindowThreadProcessId(WindowHandle) override { return 0; }
   bool PostMessageA(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
     return false;
   }

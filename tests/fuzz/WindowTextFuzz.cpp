@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,9 @@ struct BytesDesktop : Desktop {
     buffer[n] = '\0';
     return static_cast<int>(n);
   }
-  std::intptr_t SendMessageA(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) override {
+  std::optional<std::intptr_t> SendMessageTimeoutA(WindowHandle window, std::uint32_t message,
+                                                   std::uintptr_t wParam, std::intptr_t lParam,
+                                                   std::uint32_t, std::uint32_t) override {
     if (window == 0 || window > live.size()) return 0;
     const std::string& s = live[window - 1];
     if (message == kWmGetTextLength) return claimed[window - 1];
@@ -53,6 +55,7 @@ struct BytesDesktop : Desktop {
   bool PostMessageA(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
     return false;
   }
+  ProcessId GetWindowThreadProcessId(WindowHandle) override { return 0; }
   bool SetWindowPos(WindowHandle, WindowHandle, int, int, int, int, std::uint32_t) override {
     return false;
   }

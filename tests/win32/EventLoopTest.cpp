@@ -87,6 +87,37 @@ TEST(Win32EventLoop, DoEventsLeavesTheQuitRequestForTheOuterLoop) {
   EXPECT_EQ(msg.wParam, 7u);
 }
 
+TEST(Win32EventLoop, AWaitSleepsUntilAMessageItsSignalOrTheSafetyNet) {
+  Win32EventLoop loop;
+  HANDLE signal = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const auto waitMs = [&] {
+    const ULONGLONG start = GetTickCount64();
+    loop.WaitForEvents(reinterpret_cast<std::uintptr_t>(signal));
+    return GetTickCount64() - start;
+  };
+  // Nothing to do: it sleeps about the safety net, and uses (next to) no processor time.
+  FILETIME created, ended, kernel0, user0, kernel1, user1;
+  GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel0, &user0);
+  const ULONGLONG idle = waitMs();
+  GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel1, &user1);
+  EXPECT_GE(idle, Win32EventLoop::kWaitSafetyMs - 20);
+  EXPECT_LT(idle, Win32EventLoop::kWaitSafetyMs + 1000);
+  const auto ticks = [](const FILETIME& f) {
+    return (static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+  };
+  EXPECT_LT(ticks(kernel1) + ticks(user1) - ticks(kernel0) - ticks(user0), 500000u)  // 50 ms
+      << "the wait spun";
+  // A posted message ends it at once, and the wait runs it.
+  PostThreadMessageW(GetCurrentThreadId(), WM_USER, 0, 0);
+  EXPECT_LT(waitMs(), 150u);
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE));
+  // So does the signal.
+  SetEvent(signal);
+  EXPECT_LT(waitMs(), 150u);
+  CloseHandle(signal);
+}
+
 TEST(Win32EventLoop, TheMousePointerBecomesTheHourglassAndBack) {
   Win32EventLoop loop;
   loop.SetMousePointer(MousePointer::Hourglass);

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "TestSupport.h"
@@ -131,6 +132,33 @@ TEST(Win32HtmlEngine, AHangingPageStaysLoadingAndItsDocumentIsDroppedPromptly) {
   Sleep(300);
   const auto next = Load(engine, SiteUrl(L"/slow.htm"));
   EXPECT_EQ(next->OuterText(), L"slow PID_4157");
+}
+
+TEST(Win32HtmlEngine, AnExceptionOnTheWorkerCompletesTheDocumentEmpty) {
+  // A renderer that runs out of memory, as a huge page could make it.
+  Win32HtmlEngine engine([](const std::wstring&) -> std::wstring { throw std::bad_alloc(); });
+  const auto document = Load(engine, SiteUrl(L"/slow.htm"));
+  EXPECT_EQ(document->ReadyState(), L"complete");
+  EXPECT_EQ(document->OuterText(), L"");
+  EXPECT_EQ(document->OuterHtml(), L"");
+  // The process and the engine go on.
+  Win32HtmlEngine working;
+  EXPECT_EQ(Load(working, SiteUrl(L"/slow.htm"))->OuterText(), L"slow PID_4157");
+}
+
+TEST(Win32HtmlEngine, TheCompletionSignalIsSetOnceTheDocumentIsComplete) {
+  Win32HtmlEngine engine;
+  const auto hanging = engine.CreateDocumentFromUrl(SiteUrl(L"/hang.htm"));
+  const auto slow = engine.CreateDocumentFromUrl(SiteUrl(L"/slow.htm"));
+  const auto signal = [](HtmlDocument& d) {
+    return reinterpret_cast<HANDLE>(d.CompletionSignal());
+  };
+  ASSERT_NE(signal(*slow), nullptr);
+  ASSERT_EQ(WaitForSingleObject(signal(*slow), 20000), WAIT_OBJECT_0);
+  EXPECT_EQ(slow->ReadyState(), L"complete");
+  EXPECT_EQ(slow->OuterText(), L"slow PID_4157");
+  EXPECT_EQ(WaitForSingleObject(signal(*hanging), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(hanging->ReadyState(), L"loading");
 }
 
 }  // namespace

@@ -311,6 +311,32 @@ class Road : public testing::Test {
     return driver::FolderOf(driver::WindowsPath(wintest::Argument(5))) + L"\\browser.log";
   }
 
+  // The site answers `file` of its folder `folder` ("eu\\fw", say) only after `ms`.
+  void Delay(const std::wstring& folder, const std::wstring& file, int ms) {
+    ASSERT_TRUE(
+        WriteBytes(siteFolder_ + L"\\" + folder + L"\\site-rules.json",
+                   "{\"/" + Utf8(file) + "\": {\"delay_ms\": " + std::to_string(ms) + "}}"));
+  }
+
+  // A click as the user makes it, also on a button that is disabled (which must then do nothing).
+  void ClickAnyway(std::string_view button) {
+    HWND control = wizard_->Control(button);
+    ASSERT_NE(control, nullptr) << button;
+    PostMessageW(control, BM_CLICK, 0, 0);
+  }
+
+  // Ends the updater of `m` if it still runs (a hung one would outlive the road).
+  static void EndUpdater(const Model& m) {
+    HWND window = FindWindowW(nullptr, m.updaterTitle.c_str());
+    DWORD process = 0;
+    if (!window || !GetWindowThreadProcessId(window, &process)) return;
+    if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process)) {
+      TerminateProcess(h, 0);
+      WaitForSingleObject(h, 5000);
+      CloseHandle(h);
+    }
+  }
+
   std::unique_ptr<driver::WizardSession> wizard_;
   std::wstring folder_;
   std::wstring site_;
@@ -452,6 +478,163 @@ TEST_F(Road, HelpThenDeclineEndsTheProgramWithoutAnUpdater) {
   EXPECT_EQ(wizard_->CurrentPage(), Page::License);
   ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Disagree"));
   ASSERT_NO_FATAL_FAILURE(ExpectEnd());
+  EXPECT_TRUE(UpdatersLeft().empty());
+}
+
+// ---- Unusual events: a hung updater, another program's dialog, a second click, a slow server ----
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+TEST_F(Road, AHungUpdaterLeavesTheWizardAnsweringAndExitEndsIt) {
+  Model hanging = kFormatModel;
+  hanging.updaterFile = L"Fernclip200_Updater_hang.exe";
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-8", {hanging}));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", hanging.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AcceptAndDownload(hanging));
+  EXPECT_TRUE(driver::WizardSession::WaitUntil(
+      [&] { return UpdaterLog(hanging).find("hang") != std::string::npos; }, kUpdaterMs))
+      << "the updater did not reach its Start handler; its log: " << UpdaterLog(hanging);
+  // Long enough for the wizard's sends to the hung updater to time out a few times.
+  Sleep(4000);
+  // The wizard still takes a click: Help asks the browser for the support page.
+  DeleteFileW(BrowserLog().c_str());
+  ASSERT_NO_FATAL_FAILURE(Click("UniButton_Help"));
+  const std::string support = Utf8(site_ + L"/support/" + hanging.updaterFile + L".htm");
+  EXPECT_TRUE(driver::WizardSession::WaitUntil(
+      [&] { return ReadBytes(BrowserLog()).find(support) != std::string::npos; }, kEndMs))
+      << "the click on Help was not handled; the browser's log: " << ReadBytes(BrowserLog());
+  ASSERT_NO_FATAL_FAILURE(Click("cmdExit"));
+  EXPECT_TRUE(wizard_->WaitForEnd(kEndMs)) << "Exit did not end the wizard within 15 s";
+  EndUpdater(hanging);
+}
+
+// A top-level window of this test program titled "Warning!" with a "&Yes" button, kept on top;
+// it counts the clicks its button gets. Its own thread answers its messages.
+class ForeignWarning {
+ public:
+  ForeignWarning() {
+    thread_ = CreateThread(nullptr, 0, &ForeignWarning::Run, this, 0, nullptr);
+    WaitForSingleObject(ready_, 10000);
+  }
+  ~ForeignWarning() {
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+    if (thread_) {
+      WaitForSingleObject(thread_, 10000);
+      CloseHandle(thread_);
+    }
+    CloseHandle(ready_);
+  }
+  bool Shown() const { return window_ != nullptr; }
+  LONG Clicks() const { return clicks_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<ForeignWarning*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && self)
+      InterlockedIncrement(&self->clicks_);
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  static DWORD WINAPI Run(void* arg) {
+    auto* self = static_cast<ForeignWarning*>(arg);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"RevivixTestForeignWarning";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Warning!",
+                                  WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 40, 40, 300, 120,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    CreateWindowExW(0, L"BUTTON", L"&Yes", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 40, 80, 28,
+                    window, reinterpret_cast<HMENU>(1), wc.hInstance, nullptr);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    self->window_ = window;
+    SetEvent(self->ready_);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    return 0;
+  }
+  HANDLE ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread_ = nullptr;
+  HWND window_ = nullptr;
+  volatile LONG clicks_ = 0;
+};
+
+TEST_F(Road, AnotherProgramsWarningIsNeverPressedAndTheUpgradeCompletes) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-9", {kUpgradeModel}));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0300", kUpgradeModel.name + L" USB Device"));
+  ForeignWarning foreign;
+  ASSERT_TRUE(foreign.Shown());
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AcceptAndDownload(kUpgradeModel));
+  ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_FW_UPDATE_SUCCESSFUL", kUpdaterMs));
+  EXPECT_EQ(foreign.Clicks(), 0) << "the other program's \"&Yes\" was pressed";
+  EXPECT_TRUE(LogHasInOrder(
+      UpdaterLog(kUpgradeModel),
+      {"click UPGRADE", "dialog Warning! answered &Yes", "result Firmware upgrade completed!"}));
+  ASSERT_NO_FATAL_FAILURE(ExitAndCheckLeftovers());
+  EXPECT_EQ(foreign.Clicks(), 0);
+}
+
+TEST_F(Road, RefreshAndASecondAcceptDuringASlowLinkPageStartOneUpdater) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-10", {kFormatModel}));
+  ASSERT_NO_FATAL_FAILURE(Delay(L"eu\\fw", kFormatModel.updaterFile + L".htm", 5000));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+  ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Agree"));
+  Sleep(1000);
+  ASSERT_NO_FATAL_FAILURE(ClickAnyway("UniRefresh"));
+  Sleep(1500);  // a detection tick would come now
+  ASSERT_NO_FATAL_FAILURE(ClickAnyway("Cmd_I_Agree"));
+  ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_FW_UPDATE_SUCCESSFUL", kUpdaterMs));
+  EXPECT_FALSE(wizard_->Ended());
+  Sleep(2000);
+  EXPECT_FALSE(wizard_->Ended()) << "the wizard ended by itself";
+  EXPECT_EQ(Occurrences(UpdaterLog(kFormatModel), "start format"), 1u)
+      << "the updater was started more than once; its log:\n"
+      << UpdaterLog(kFormatModel);
+  ASSERT_NO_FATAL_FAILURE(ExitAndCheckLeftovers());
+}
+
+TEST_F(Road, ASlowDatabaseAtStartUpShowsTheUpdateNoticeAlone) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-11", {kFormatModel}, L"999"));
+  ASSERT_NO_FATAL_FAILURE(Delay(L"revivix\\database", L"Fernclip_database.htm", 3000));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::UpdateNotice, kDetectMs));
+  // Several detection ticks fell inside the start-up wait; none of them ran a detection.
+  Sleep(2000);
+  EXPECT_EQ(wizard_->CurrentPage(), Page::UpdateNotice);
+  EXPECT_FALSE(wizard_->Shown("Cmd_I_Agree"));
+  EXPECT_FALSE(wizard_->Shown("Cmd_I_Disagree"));
+  ASSERT_NO_FATAL_FAILURE(Click("CmdNo"));
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+  ASSERT_NO_FATAL_FAILURE(Click("cmdExit"));
+  ASSERT_NO_FATAL_FAILURE(ExpectEnd());
+}
+
+TEST_F(Road, ExitDuringALongLinkPageWaitEndsTheProgram) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-12", {kFormatModel}));
+  ASSERT_NO_FATAL_FAILURE(Delay(L"eu\\fw", kFormatModel.updaterFile + L".htm", 40000));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+  ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Agree"));
+  Sleep(2000);
+  ASSERT_NO_FATAL_FAILURE(Click("cmdExit"));
+  const DWORD pressed = GetTickCount();
+  EXPECT_TRUE(wizard_->WaitForEnd(kEndMs)) << "the process still runs 15 s after Exit";
+  EXPECT_LT(GetTickCount() - pressed, kEndMs);
   EXPECT_TRUE(UpdatersLeft().empty());
 }
 

@@ -245,7 +245,7 @@ TEST_F(UpdaterRun, DesktopSeesStoredAndLiveTextsOfAnotherProgram) {
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   EXPECT_FALSE(rig.platform.desktop.PostMessageA(0, kBmClick, 0, 0));
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, kBmClick, kBmClick, PM_NOREMOVE));
-  EXPECT_EQ(rig.platform.desktop.SendMessageA(0, kWmClose, 0, 0), 0);
+  EXPECT_EQ(rig.platform.desktop.SendMessageTimeoutA(0, kWmClose, 0, 0, kSmtoAbortIfHung, 1000), 0);
   EXPECT_EQ(ReadLiveText(program, 0), L"");
 }
 

@@ -55,11 +55,9 @@ std::string Narrow(const std::wstring& text) {
 
 std::string Scenario::Describe() const {
   std::string s;
-  const std::pair<bool, const char*> parts[] = {{fail, "fail"},
-                                                {lowBattery, "lowbattery"},
-                                                {secondWarning, "secondwarning"},
-                                                {slowStart, "slowstart"},
-                                                {bothButtons, "bothbuttons"}};
+  const std::pair<bool, const char*> parts[] = {
+      {fail, "fail"},           {lowBattery, "lowbattery"},   {secondWarning, "secondwarning"},
+      {slowStart, "slowstart"}, {bothButtons, "bothbuttons"}, {hang, "hang"}};
   for (const auto& [on, name] : parts) {
     if (!on) continue;
     if (!s.empty()) s.push_back('+');
@@ -81,6 +79,7 @@ Scenario ReadScenario() {
   s.secondWarning = has(L"secondwarning");
   s.slowStart = has(L"slowstart");
   s.bothButtons = has(L"bothbuttons");
+  s.hang = has(L"hang");
   return s;
 }
 
@@ -90,6 +89,12 @@ void Log(const std::string& line) {
   if (!f) return;
   std::fprintf(f, "%s\r\n", line.c_str());
   std::fclose(f);
+}
+
+void Hang() {
+  Log("hang");
+  Sleep(120000);
+  ExitProcess(3);
 }
 
 void Initialise(HINSTANCE instance) {

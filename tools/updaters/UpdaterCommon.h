@@ -18,6 +18,7 @@ struct Scenario {
   bool secondWarning = false;
   bool slowStart = false;
   bool bothButtons = false;
+  bool hang = false;             // stops answering its messages once started
   std::string Describe() const;  // "success" when no keyword is present
 };
 Scenario ReadScenario();
@@ -36,6 +37,11 @@ HWND OpenQuestion(HWND owner, const wchar_t* title, const wchar_t* text,
                   const std::vector<std::pair<const wchar_t*, int>>& buttons);
 
 std::string Narrow(const std::wstring& text);
+
+// The "hang" scenario: logs "hang" and blocks the calling (user-interface) thread inside the
+// handler, so no message of the program is answered any more; the program ends itself after
+// two minutes so that no test leaves it behind.
+[[noreturn]] void Hang();
 
 // Posted to the main window after a click on "&Close": it arrives behind any further clicks
 // already queued, so all of them are logged before the window goes.

@@ -4,7 +4,8 @@
 // two seconds and then writes "COMPLETE" (or "FAIL") into an edit box, whose caption reads empty
 // to other programs; "&Close" ends it. The scenario comes from the program's own file name:
 // "fail", "slowstart" (the window appears after two seconds), "bothbuttons" (an "UPGRADE"
-// button too). Everything that happens to it goes to its path + ".log".
+// button too), "hang" (stops answering inside its "&Start" handler). Everything that happens to it
+// goes to its path + ".log".
 #include <windows.h>
 
 #include <commctrl.h>
@@ -45,6 +46,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
           g_option.Answer(LOWORD(wParam));
           return 0;
         case kStart:
+          if (g_scenario.hang) updater::Hang();
           if (g_running) return 0;
           g_running = true;
           g_step = 0;

@@ -7,8 +7,8 @@
 // ends it. The scenario comes from the program's own file name: "fail", "lowbattery" (the
 // question is the low-battery warning), "secondwarning" (a second question after the first),
 // "slowstart" (the window appears after two seconds), "bothbuttons" ("&Format Data Area" and
-// "&Start" too, with the "Option" question; "&Start" runs the upgrade). Everything that happens to
-// it goes to its path + ".log".
+// "&Start" too, with the "Option" question; "&Start" runs the upgrade), "hang" (stops answering
+// inside its "UPGRADE" handler). Everything that happens to it goes to its path + ".log".
 #include <windows.h>
 
 #include <algorithm>
@@ -96,6 +96,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       if (HIWORD(wParam) != BN_CLICKED) break;
       switch (LOWORD(wParam)) {
         case kUpgrade:
+          if (g_scenario.hang) updater::Hang();
           if (g_warningsShown == 0 && !g_upgrading) ShowWarning(hwnd);
           return 0;
         case kWarningYes:

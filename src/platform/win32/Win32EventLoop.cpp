@@ -73,6 +73,14 @@ void Win32EventLoop::DoEvents() {
   }
 }
 
+void Win32EventLoop::WaitForEvents(std::uintptr_t signal) {
+  HANDLE handle = reinterpret_cast<HANDLE>(signal);
+  // Any queued input, also input an earlier PeekMessage has already seen, ends the sleep.
+  MsgWaitForMultipleObjectsEx(handle ? 1 : 0, handle ? &handle : nullptr, kWaitSafetyMs,
+                              QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  DoEvents();
+}
+
 HCURSOR Win32EventLoop::Cursor() const {
   return LoadCursorW(nullptr, pointer_ == MousePointer::Hourglass ? IDC_WAIT : IDC_ARROW);
 }

@@ -1,6 +1,8 @@
 // The event loop of the user-interface thread on Win32: timers are window timers of a message
-// window, DoEvents empties the thread's message queue once, and the mouse pointer is the one the
-// windows show while the pointer is over them.
+// window, DoEvents empties the thread's message queue once, WaitForEvents sleeps in
+// MsgWaitForMultipleObjectsEx until a message or the given handle arrives (at most
+// kWaitSafetyMs), and the mouse pointer is the one the windows show while the pointer is over
+// them.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +16,10 @@ namespace revivix::win32 {
 
 class Win32EventLoop : public EventLoop {
  public:
+  // The longest a wait sleeps without a message or its signal: a safety net for a signal that
+  // never comes, short enough that the waiting code looks again without delay anyone notices.
+  static constexpr DWORD kWaitSafetyMs = 200;
+
   Win32EventLoop();
   ~Win32EventLoop() override;
   Win32EventLoop(const Win32EventLoop&) = delete;
@@ -22,6 +28,7 @@ class Win32EventLoop : public EventLoop {
   void Arm(Timer& timer) override;
   void Disarm(Timer& timer) override;
   void DoEvents() override;
+  void WaitForEvents(std::uintptr_t signal) override;
   void SetMousePointer(MousePointer pointer) override;
 
   MousePointer Pointer() const { return pointer_; }

@@ -20,7 +20,15 @@ namespace {
 // What the worker and the document share. The worker holds it as long as it runs, so a
 // document destroyed during the fetch leaves the worker nothing dangling.
 struct Fetch {
+  Fetch() : completed(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  ~Fetch() {
+    if (completed) CloseHandle(completed);
+  }
+  Fetch(const Fetch&) = delete;
+  Fetch& operator=(const Fetch&) = delete;
+
   std::mutex mutex;
+  HANDLE completed;  // signalled once `complete` is set
   bool complete = false;
   bool abandoned = false;       // the document is gone: the worker only cleans up
   HINTERNET session = nullptr;  // open handles, closed by whichever side is done first
@@ -96,43 +104,63 @@ bool Download(Fetch& fetch, HINTERNET session, const std::wstring& url, std::str
   return true;
 }
 
-void RunFetch(std::shared_ptr<Fetch> fetch, std::wstring url) {
+// Ends the fetch with `html` and `text` (both empty for a failed one) and wakes the waits.
+// Called with the mutex held.
+void Complete(Fetch& fetch, std::wstring html, std::wstring text) {
+  fetch.html = std::move(html);
+  fetch.text = std::move(text);
+  fetch.complete = true;
+  if (fetch.completed) SetEvent(fetch.completed);
+}
+
+void FetchAndRender(Fetch& fetch, const std::wstring& url,
+                    const Win32HtmlEngine::Renderer& render) {
   std::string bytes, contentType;
   bool ok = false;
   if (HINTERNET session =
           InternetOpenW(L"Revivix", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)) {
     bool abandoned;
     {
-      std::lock_guard<std::mutex> lock(fetch->mutex);
-      abandoned = fetch->abandoned;
+      std::lock_guard<std::mutex> lock(fetch.mutex);
+      abandoned = fetch.abandoned;
       if (abandoned)
         InternetCloseHandle(session);
       else
-        fetch->session = session;
+        fetch.session = session;
     }
-    if (!abandoned) ok = Download(*fetch, session, url, bytes, contentType);
-    std::lock_guard<std::mutex> lock(fetch->mutex);
-    CloseHandles(*fetch);
-    if (fetch->abandoned) return;
+    if (!abandoned) ok = Download(fetch, session, url, bytes, contentType);
+    std::lock_guard<std::mutex> lock(fetch.mutex);
+    CloseHandles(fetch);
+    if (fetch.abandoned) return;
   }
   std::wstring html, text;
   if (ok) {
     html = DecodeHtmlBytes(bytes, contentType);
-    text = RenderInnerText(html);
+    text = render(html);
   }
-  std::lock_guard<std::mutex> lock(fetch->mutex);
-  fetch->html = std::move(html);
-  fetch->text = std::move(text);
-  fetch->complete = true;
+  std::lock_guard<std::mutex> lock(fetch.mutex);
+  Complete(fetch, std::move(html), std::move(text));
+}
+
+void RunFetch(std::shared_ptr<Fetch> fetch, std::wstring url, Win32HtmlEngine::Renderer render) {
+  try {
+    FetchAndRender(*fetch, url, render);
+  } catch (...) {
+    // An exception must not end the process from this thread: the fetch failed.
+    std::lock_guard<std::mutex> lock(fetch->mutex);
+    CloseHandles(*fetch);
+    Complete(*fetch, {}, {});
+  }
 }
 
 class Win32HtmlDocument : public HtmlDocument {
  public:
-  explicit Win32HtmlDocument(const std::wstring& url) : fetch_(std::make_shared<Fetch>()) {
+  Win32HtmlDocument(const std::wstring& url, const Win32HtmlEngine::Renderer& render)
+      : fetch_(std::make_shared<Fetch>()) {
     try {
-      std::thread(RunFetch, fetch_, url).detach();
+      std::thread(RunFetch, fetch_, url, render).detach();
     } catch (const std::system_error&) {
-      fetch_->complete = true;  // no thread for the fetch: a failed fetch
+      Complete(*fetch_, {}, {});  // no thread for the fetch: a failed fetch
     }
   }
 
@@ -157,14 +185,22 @@ class Win32HtmlDocument : public HtmlDocument {
     return fetch_->complete ? fetch_->html : std::wstring();
   }
 
+  std::uintptr_t CompletionSignal() override {
+    return reinterpret_cast<std::uintptr_t>(fetch_->completed);
+  }
+
  private:
   std::shared_ptr<Fetch> fetch_;
 };
 
 }  // namespace
 
+Win32HtmlEngine::Win32HtmlEngine() : render_(&RenderInnerText) {}
+
+Win32HtmlEngine::Win32HtmlEngine(Renderer render) : render_(std::move(render)) {}
+
 std::unique_ptr<HtmlDocument> Win32HtmlEngine::CreateDocumentFromUrl(const std::wstring& url) {
-  return std::make_unique<Win32HtmlDocument>(url);
+  return std::make_unique<Win32HtmlDocument>(url, render_);
 }
 
 }  // namespace revivix::win32
