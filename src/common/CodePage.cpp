@@ -1,5 +1,7 @@
 #include "common/CodePage.h"
 
+#include "common/Text.h"
+
 namespace revivix {
 
 namespace {
@@ -13,18 +15,6 @@ constexpr char16_t kCp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void AppendCodePoint(std::wstring& out, std::uint32_t cp) {
-  if constexpr (sizeof(wchar_t) == 2) {
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
-      return;
-    }
-  }
-  out.push_back(static_cast<wchar_t>(cp));
-}
 
 // The length of the UTF-8 sequence at `bytes[i]` and its code point; 0 when it is no valid,
 // shortest-form sequence of a scalar value.
@@ -177,34 +167,12 @@ std::wstring CodePage::Decode(const std::uint8_t* bytes, std::size_t count,
 std::optional<std::string> CodePage::Encode(std::wstring_view text) const {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    std::uint32_t cp = static_cast<std::uint32_t>(text[i]);
+  for (std::size_t i = 0; i < text.size();) {
+    const std::uint32_t cp = NextCodePoint(text, i);
     if (kind_ == Kind::Utf8) {
-      if constexpr (sizeof(wchar_t) == 2) {
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
-          const auto low = static_cast<std::uint32_t>(text[i + 1]);
-          if (low >= 0xDC00 && low <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-            ++i;
-          }
-        }
-      }
+      // Exact: a lone surrogate half has no UTF-8 form.
       if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return std::nullopt;
-      if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-      } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-      } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-      } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-      }
+      AppendUtf8(out, cp);
       continue;
     }
     if (cp > 0xFFFF) return std::nullopt;

@@ -43,6 +43,13 @@ std::string EncodeAnsi1252(std::wstring_view text);
 // Appends one code point: a surrogate pair where wchar_t has 16 bits.
 void AppendCodePoint(std::wstring& out, std::uint32_t cp);
 
+// The code point that starts at text[i] (a whole surrogate pair where wchar_t has 16 bits; a lone
+// half as itself); moves i past it.
+std::uint32_t NextCodePoint(std::wstring_view text, std::size_t& i);
+
+// Appends the UTF-8 bytes of one code point.
+void AppendUtf8(std::string& out, std::uint32_t cp);
+
 // UTF-8 for diagnostics and for paths handed to the standard library.
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);
