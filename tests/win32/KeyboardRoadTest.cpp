@@ -416,6 +416,8 @@ TEST_F(KeyboardRoad, SerialNumbersWithEnterThenSpaceAnswersTheQuestion) {
   ASSERT_TRUE(ShiftTab());
   EXPECT_TRUE(WaitForFocus("Combo_Choose_Player")) << "focus on " << Focused();
   Press(VK_TAB);
+  // The typing goes to the window that has the focus when it is posted: wait for the Tab first.
+  ASSERT_TRUE(WaitForFocus("txtSNO")) << "focus on " << Focused();
   const std::wstring reenter = Message(L"IDS_SNO_NOT_RECOGNISED_REENTER");
   for (const wchar_t* serial : {L"SN-0001", L"SN-0002"}) {
     TypeText(serial);
