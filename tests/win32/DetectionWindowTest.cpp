@@ -26,6 +26,8 @@
 namespace revivix {
 namespace {
 
+using wintest::WriteBytes;
+
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kPageTimeoutMs = 30000;
 constexpr DWORD kEndTimeoutMs = 15000;
@@ -35,16 +37,6 @@ std::string Narrow(const std::wstring& text) {
   std::string narrow;
   for (wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
   return narrow;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok =
-      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
 }
 
 std::wstring ReadUtf16(const std::wstring& path) {

@@ -26,6 +26,9 @@
 namespace revivix {
 namespace {
 
+using wintest::ReadBytes;
+using wintest::WriteBytes;
+
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kPageTimeoutMs = 30000;
 constexpr DWORD kEndTimeoutMs = 15000;
@@ -37,28 +40,6 @@ std::string Narrow(const std::wstring& text) {
   std::string narrow;
   for (wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
   return narrow;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok =
-      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
-}
-
-std::string ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
 }
 
 std::vector<std::wstring> FilesIn(const std::wstring& folder) {

@@ -36,6 +36,10 @@
 namespace revivix {
 namespace {
 
+using wintest::MakeFolders;
+using wintest::ReadBytes;
+using wintest::WriteBytes;
+
 using driver::Page;
 using driver::Utf8;
 using Names = std::vector<std::string>;
@@ -57,35 +61,6 @@ std::wstring Wide(const std::string& text) {
   MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
   wide.resize(wide.size() - 1);
   return wide;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok =
-      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
-}
-
-void MakeFolders(const std::wstring& path) {
-  for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos;
-       at = path.find(L'\\', at + 1))
-    CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-  CreateDirectoryW(path.c_str(), nullptr);
 }
 
 bool SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name,

@@ -21,6 +21,9 @@
 namespace revivix {
 namespace {
 
+using wintest::FileExists;
+using wintest::WriteBytes;
+
 using wintest::ControlId;
 
 constexpr DWORD kStartTimeoutMs = 20000;
@@ -50,10 +53,6 @@ std::string Narrow(const std::wstring& text) {
   return narrow;
 }
 
-bool FileExists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The file's bytes; "" for a missing file.
 std::string ReadBytes(const std::wstring& path) {
   HANDLE file =
@@ -65,16 +64,6 @@ std::string ReadBytes(const std::wstring& path) {
   CloseHandle(file);
   bytes.resize(read);
   return bytes;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok =
-      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
 }
 
 // The settings file as the wizard writes it: three lines ending in CR LF.

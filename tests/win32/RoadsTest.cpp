@@ -22,6 +22,11 @@
 namespace revivix {
 namespace {
 
+using wintest::FileExists;
+using wintest::MakeFolders;
+using wintest::ReadBytes;
+using wintest::WriteBytes;
+
 using driver::Page;
 using driver::Utf8;
 
@@ -34,40 +39,6 @@ constexpr DWORD kEndMs = 15000;
 constexpr wchar_t kUsbEnum[] = L"System\\CurrentControlSet\\Enum\\USB";
 constexpr wchar_t kDeviceVendor[] = L"VID_1F3A";
 constexpr wchar_t kUsbClass[] = L"{36fc9e60-c465-11cf-8056-444553540000}";
-
-bool FileExists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok =
-      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
-}
-
-// Creates every folder on the way to `path`.
-void MakeFolders(const std::wstring& path) {
-  for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos;
-       at = path.find(L'\\', at + 1))
-    CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-  CreateDirectoryW(path.c_str(), nullptr);
-}
 
 std::vector<std::wstring> FilesMatching(const std::wstring& pattern) {
   std::vector<std::wstring> names;

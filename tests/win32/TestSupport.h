@@ -16,6 +16,14 @@ std::string Argument(std::size_t index);
 
 std::wstring FixturePath(const std::wstring& relative);
 
+// Files of the runnable folders the tests prepare and read back.
+bool FileExists(const std::wstring& path);
+// The whole file, or "" when it cannot be opened.
+std::string ReadBytes(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+// Creates every folder on the way to `path`.
+void MakeFolders(const std::wstring& path);
+
 // A started child process; it is terminated (if still running) and closed when the test ends.
 class Child {
  public:
