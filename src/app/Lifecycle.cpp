@@ -106,6 +106,13 @@ void QuitWizard(frmMain& form) {
   RunStep([&] {
     if (form.mydl && form.mydl->Running()) form.mydl->KillTumo();
   });
+  // An updater that the wizard has just closed may still be ending, and a running program's file
+  // cannot be deleted: it gets a short while to end first. One that does not is left, and the
+  // next start deletes its file.
+  RunStep([&] {
+    if (form.closingUpdater != 0)
+      form.program.ports.processes.WaitForExit(form.closingUpdater, kUpdaterEndWaitMs);
+  });
   RunStep([&] {
     FileSystem& files = form.program.SharedFileSystem();
     if (files.FileExists(form.UpdaterPath)) files.DeleteFiles(form.UpdaterPath);

@@ -20,6 +20,10 @@ void FormLoad(frmMain& form);
 // The ordered start-up sequence; runs once, on the first activation of the window.
 void RunStartupChecks(frmMain& form);
 
+// How long the exit waits for an updater that the wizard has closed to end, so that its file can be
+// deleted.
+inline constexpr int kUpdaterEndWaitMs = 3000;
+
 // Saves the settings, deletes the downloaded updater, releases the shared objects and closes the
 // window, which ends the program. Re-entered from the close handler while it closes the window,
 // it does nothing more.

@@ -55,6 +55,9 @@ class frmMain {
   std::int32_t NoticeLabelTop = 0;
   // The download of the updater; a new one for every download.
   std::shared_ptr<TumoDL> mydl;
+  // The updater's process once the wizard has asked it to close: its file can only be deleted
+  // when it has ended, so the exit gives it a short while to do so.
+  ProcessId closingUpdater = 0;
 
   // ---- The window and its controls, in the order of the form's control collection ----
   Control Window;  // the form itself: caption, size, background

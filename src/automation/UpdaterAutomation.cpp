@@ -199,8 +199,11 @@ void CloseUpdaterWindow(frmMain& form) {
   UpdaterWindows& w = Table(form);
   FindTopWindow(form.program);
   if (w.FoundWindow == 0) return;
-  // Sent: the wizard waits until the updater has handled its close.
+  // Sent: the wizard waits until the updater has handled its close. One that does not answer in
+  // time is left running and not waited for at exit.
+  const ProcessId updater = Windows(form).GetWindowThreadProcessId(w.FoundWindow);
   Send(form, w.FoundWindow, kWmClose);
+  form.closingUpdater = updater;
 }
 
 void ClickCloseButton(frmMain& form) {
@@ -210,6 +213,8 @@ void ClickCloseButton(frmMain& form) {
   ScanUpdater(form.program);
   if (w.FoundWindow == 0) return;
   for (int i = 0; i < 4; ++i) Post(form, w.CloseButton, kBmClick);
+  if (w.CloseButton != 0)
+    form.closingUpdater = Windows(form).GetWindowThreadProcessId(w.FoundWindow);
 }
 
 void FinishUpgrade(frmMain& form, const std::wstring& result) {

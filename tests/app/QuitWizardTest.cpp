@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "FormFixture.h"
 
 namespace revivix::test {
@@ -21,6 +23,33 @@ TEST_F(Quit, ExitDeletesTheUpdaterAndClosesTheWindowOnce) {
   form.CloseRequest();
   QuitWizard(form);
   EXPECT_EQ(platform.window.destroyed, 1);
+}
+
+// A running program's file cannot be deleted: an updater that the wizard has just closed is given
+// a short while to end before its file is deleted, and one that stays is left for the next start.
+TEST_F(Quit, ExitWaitsBrieflyForAClosedUpdaterToEndBeforeDeletingIt) {
+  for (const bool ends : {true, false}) {
+    FakePlatform p;
+    frmMain f{p.program};
+    p.WriteFile("FW/updater.exe", "MZ");
+    f.UpdaterPath = p.Folder() + L"\\fw\\updater.exe";
+    f.closingUpdater = 7100;
+    bool fileThereDuringTheWait = false;
+    p.processes.onWait = [&](ProcessId) {
+      fileThereDuringTheWait = p.Exists("FW/updater.exe");
+      return ends;
+    };
+    f.cmdExit.RaiseClick();
+    ASSERT_EQ(p.processes.waits.size(), 1u);
+    EXPECT_EQ(p.processes.waits[0], std::make_pair(ProcessId{7100}, kUpdaterEndWaitMs));
+    EXPECT_LE(kUpdaterEndWaitMs, 5000);
+    EXPECT_TRUE(fileThereDuringTheWait);
+    EXPECT_FALSE(p.Exists("FW/updater.exe"));
+    EXPECT_EQ(p.window.destroyed, 1);
+  }
+  // Without an updater that the wizard closed, the exit waits for nothing.
+  form.cmdExit.RaiseClick();
+  EXPECT_TRUE(platform.processes.waits.empty());
 }
 
 TEST_F(Quit, TheWindowsCloseButtonEndsTheProgram) {

@@ -152,6 +152,10 @@ TEST_F(HungUpdater, AnUpdaterThatDoesNotTakeItsCloseIsLeftWhileTheResultShows) {
   EXPECT_TRUE(form.cmdExit.Visible());
   EXPECT_TRUE(form.cmdExit.Enabled());
   ExpectBoundedSendsThatTimedOut();
+  // Left running, it is not waited for at exit.
+  EXPECT_EQ(form.closingUpdater, 0u);
+  form.cmdExit.RaiseClick();
+  EXPECT_TRUE(platform.processes.waits.empty());
 }
 
 TEST_F(HungUpdater, ExitStillEndsTheWizardWhileTheUpdaterHangs) {
@@ -169,6 +173,7 @@ TEST_F(HungUpdater, ExitStillEndsTheWizardWhileTheUpdaterHangs) {
   form.cmdExit.RaiseClick();
   EXPECT_TRUE(form.Unloaded());
   EXPECT_EQ(updater.closedBy, L"");  // the updater is left as it is
+  EXPECT_TRUE(platform.processes.waits.empty());
 }
 
 // ---- Another program's dialog ----

@@ -98,6 +98,8 @@ TEST_P(FormatPath, RunsToItsResultAndClosesWithFourClicksOnClose) {
   EXPECT_EQ(updater.closedBy, L"&Close");
   EXPECT_TRUE(PlacedTopmost(updater.main));
   EXPECT_FALSE(desktop.Exists(updater.main));
+  // The exit waits for this process before it deletes the updater's file.
+  EXPECT_EQ(form.closingUpdater, VirtualDesktop::kUpdaterProcess);
 }
 
 INSTANTIATE_TEST_SUITE_P(Results, FormatPath,
@@ -249,6 +251,7 @@ TEST_P(UpgradePath, RunsToItsResultAndClosesWithASentClose) {
   EXPECT_EQ(updater.warningsAnswered, 1);
   EXPECT_EQ(updater.closedBy, L"WM_CLOSE");
   EXPECT_FALSE(desktop.Exists(updater.main));
+  EXPECT_EQ(form.closingUpdater, VirtualDesktop::kUpdaterProcess);
 }
 
 INSTANTIATE_TEST_SUITE_P(Results, UpgradePath,

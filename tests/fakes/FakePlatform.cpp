@@ -66,6 +66,11 @@ bool FakeProcesses::Terminate(ProcessId id) {
   return true;
 }
 
+bool FakeProcesses::WaitForExit(ProcessId id, int milliseconds) {
+  waits.emplace_back(id, milliseconds);
+  return onWait ? onWait(id) : true;
+}
+
 // Both forms answer from the same table: the fake's texts are plain ASCII.
 int FakeSystemInfo::Answer(int& counter, std::uint32_t lcid, std::uint32_t type, wchar_t* data,
                            int size) {

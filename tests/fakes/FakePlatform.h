@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Program.h"
@@ -38,6 +40,8 @@ class FakeProcesses : public Processes {
   bool Terminate(ProcessId id) override;
   ProcessId OwnId() override { return ownId; }
   bool PreviousInstanceRunning() override { return previousInstance; }
+  // Records the wait and runs `onWait`, which says whether the process ended within it.
+  bool WaitForExit(ProcessId id, int milliseconds) override;
 
   std::vector<ProcessEntry> running;
   std::map<WindowHandle, ProcessId> windowOwners;
@@ -47,6 +51,8 @@ class FakeProcesses : public Processes {
   bool previousInstance = false;
   bool snapshotFails = false;
   int debugPrivilegeRequests = 0;
+  std::vector<std::pair<ProcessId, int>> waits;  // (process, milliseconds)
+  std::function<bool(ProcessId)> onWait;         // none: every process has ended
 };
 
 // The machine the test pretends to run on.

@@ -32,6 +32,7 @@ class NoProcesses : public Processes {
   void EnableDebugPrivilege() override {}
   bool Terminate(ProcessId) override { return false; }
   ProcessId OwnId() override { return 1; }
+  bool WaitForExit(ProcessId, int) override { return true; }
   bool PreviousInstanceRunning() override { return false; }
 };
 class Machine : public SystemInfo {

@@ -361,7 +361,9 @@ TEST_F(Road, UpgradeUpdaterRepairsThePlayerAfterAWarning) {
 
 TEST_F(Road, AFailingUpdateIsReportedAndTheUpdaterClosed) {
   Model failing = kFormatModel;
-  failing.updaterFile = L"Fernclip200_Updater_fail.exe";
+  // It also goes on running for a while after its window has closed, as an updater that releases
+  // the player does: the exit must still delete its file.
+  failing.updaterFile = L"Fernclip200_Updater_fail_slowexit.exe";
   ASSERT_NO_FATAL_FAILURE(Prepare("road-3", {failing}));
   ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", failing.name + L" USB Device"));
   ASSERT_NO_FATAL_FAILURE(Start());

@@ -57,7 +57,8 @@ std::string Scenario::Describe() const {
   std::string s;
   const std::pair<bool, const char*> parts[] = {
       {fail, "fail"},           {lowBattery, "lowbattery"},   {secondWarning, "secondwarning"},
-      {slowStart, "slowstart"}, {bothButtons, "bothbuttons"}, {hang, "hang"}};
+      {slowStart, "slowstart"}, {bothButtons, "bothbuttons"}, {hang, "hang"},
+      {slowExit, "slowexit"}};
   for (const auto& [on, name] : parts) {
     if (!on) continue;
     if (!s.empty()) s.push_back('+');
@@ -80,6 +81,7 @@ Scenario ReadScenario() {
   s.slowStart = has(L"slowstart");
   s.bothButtons = has(L"bothbuttons");
   s.hang = has(L"hang");
+  s.slowExit = has(L"slowexit");
   return s;
 }
 
@@ -191,6 +193,13 @@ int Run(HWND main) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  // As a real updater that releases the player after its window has gone: its file stays in use
+  // until the process ends.
+  if (ReadScenario().slowExit) {
+    Log("window gone, still ending");
+    Sleep(2000);
+  }
+  Log("ended");
   return 0;
 }
 

@@ -19,6 +19,7 @@ struct Scenario {
   bool slowStart = false;
   bool bothButtons = false;
   bool hang = false;             // stops answering its messages once started
+  bool slowExit = false;         // goes on running for a while after its window has closed
   std::string Describe() const;  // "success" when no keyword is present
 };
 Scenario ReadScenario();

@@ -59,4 +59,15 @@ ProcessId Win32Processes::OwnId() {
   return static_cast<ProcessId>(GetCurrentProcessId());
 }
 
+bool Win32Processes::WaitForExit(ProcessId id, int milliseconds) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
+  // A process that cannot be opened any more has ended.
+  if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;
+  const bool ended =
+      WaitForSingleObject(process, static_cast<DWORD>(milliseconds > 0 ? milliseconds : 0)) ==
+      WAIT_OBJECT_0;
+  CloseHandle(process);
+  return ended;
+}
+
 }  // namespace revivix::win32

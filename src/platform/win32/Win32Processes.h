@@ -25,6 +25,7 @@ class Win32Processes : public Processes {
   void EnableDebugPrivilege() override;
   bool Terminate(ProcessId id) override;
   ProcessId OwnId() override;
+  bool WaitForExit(ProcessId id, int milliseconds) override;
   bool PreviousInstanceRunning() override { return previousInstance_; }
 
  private:
