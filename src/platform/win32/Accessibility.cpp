@@ -1,6 +1,7 @@
 #include "platform/win32/Accessibility.h"
 
 #include <cmath>
+#include "platform/win32/SystemLibraries.h"
 
 namespace revivix::win32 {
 
@@ -83,7 +84,7 @@ class AccessibleOverride final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
     if (!facts_.role || !IsSelf(child)) return inner_->get_accRole(child, role);
     if (!role) return E_POINTER;
-    VariantInit(role);
+    role->vt = VT_EMPTY;
     role->vt = VT_I4;
     role->lVal = *facts_.role;
     return S_OK;
@@ -121,7 +122,7 @@ class AccessibleOverride final : public IAccessible {
   }
   HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
     if (facts_.noChildren && (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD)) {
-      if (end) VariantInit(end);
+      if (end) end->vt = VT_EMPTY;
       return S_FALSE;
     }
     return inner_->accNavigate(direction, start, end);
@@ -156,7 +157,9 @@ class AccessibleOverride final : public IAccessible {
       *out = nullptr;
       return S_FALSE;
     }
-    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    // The reader frees the text with SysFreeString: it is made by the same library.
+    auto* allocate = REVIVIX_SYSTEM_FUNCTION(OleAut32, SysAllocStringLen);
+    *out = allocate ? allocate(text.data(), static_cast<UINT>(text.size())) : nullptr;
     return *out ? S_OK : E_OUTOFMEMORY;
   }
 
@@ -171,12 +174,15 @@ LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam, const Accessibl
   if (static_cast<LONG>(lParam) != OBJID_CLIENT) return 0;
   // The system's object of the window is made from its class; for our classes that is the plain
   // client object, whose position, state, focus and parent stay the system's.
+  auto* createStandard = REVIVIX_SYSTEM_FUNCTION(OleAcc, CreateStdAccessibleObject);
+  auto* toResult = REVIVIX_SYSTEM_FUNCTION(OleAcc, LresultFromObject);
+  if (!createStandard || !toResult) return 0;
   IAccessible* standard = nullptr;
-  const HRESULT hr = CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
-                                               reinterpret_cast<void**>(&standard));
+  const HRESULT hr = createStandard(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                    reinterpret_cast<void**>(&standard));
   if (FAILED(hr) || !standard) return 0;
   auto* object = new AccessibleOverride(standard, facts);
-  const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, object);
+  const LRESULT result = toResult(__uuidof(IAccessible), wParam, object);
   object->Release();  // LresultFromObject holds its own reference when it succeeded
   return result > 0 ? result : 0;
 }

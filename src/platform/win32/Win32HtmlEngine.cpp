@@ -12,10 +12,40 @@
 
 #include "detection/HtmlCharset.h"
 #include "detection/HtmlText.h"
+#include "platform/win32/SystemLibraries.h"
 
 namespace revivix::win32 {
 
 namespace {
+
+// WinINet's functions under their own names, loaded at the first fetch; each fails as the
+// function does when the library cannot be loaded. Declared here, they hide the system's
+// declarations in the rest of this file.
+BOOL InternetCloseHandle(HINTERNET handle) {
+  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, InternetCloseHandle);
+  return f ? f(handle) : FALSE;
+}
+BOOL InternetSetOptionW(HINTERNET handle, DWORD option, LPVOID buffer, DWORD length) {
+  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, InternetSetOptionW);
+  return f ? f(handle, option, buffer, length) : FALSE;
+}
+HINTERNET InternetOpenW(LPCWSTR agent, DWORD access, LPCWSTR proxy, LPCWSTR bypass, DWORD flags) {
+  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenW);
+  return f ? f(agent, access, proxy, bypass, flags) : nullptr;
+}
+HINTERNET InternetOpenUrlW(HINTERNET session, LPCWSTR url, LPCWSTR headers, DWORD length,
+                           DWORD flags, DWORD_PTR context) {
+  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenUrlW);
+  return f ? f(session, url, headers, length, flags, context) : nullptr;
+}
+BOOL InternetReadFile(HINTERNET request, LPVOID buffer, DWORD wanted, LPDWORD read) {
+  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, InternetReadFile);
+  return f ? f(request, buffer, wanted, read) : FALSE;
+}
+BOOL HttpQueryInfoW(HINTERNET request, DWORD level, LPVOID buffer, LPDWORD length, LPDWORD index) {
+  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, HttpQueryInfoW);
+  return f ? f(request, level, buffer, length, index) : FALSE;
+}
 
 // What the worker and the document share. The worker holds it as long as it runs, so a
 // document destroyed during the fetch leaves the worker nothing dangling.

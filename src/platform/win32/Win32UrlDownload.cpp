@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <memory>
+#include "platform/win32/SystemLibraries.h"
 
 namespace revivix::win32 {
 
@@ -185,16 +186,25 @@ std::int32_t Win32UrlDownload::DownloadToFile(const std::wstring& url, const std
   // with a character outside the ANSI code page would become a look-alike path ("\uFF3C" a
   // backslash, "\u00A5" one on a Japanese system) or another folder.
   // The service is a COM one; the thread joins an apartment for the call if it has none yet.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  auto* joinApartment = REVIVIX_SYSTEM_FUNCTION(Ole32, CoInitializeEx);
+  auto* leaveApartment = REVIVIX_SYSTEM_FUNCTION(Ole32, CoUninitialize);
+  auto* download = REVIVIX_SYSTEM_FUNCTION(UrlMon, URLDownloadToFileW);
+  if (!joinApartment || !leaveApartment || !download) {
+    // Without the service the download ends as one that failed before it bound.
+    callback.OnStopBinding(static_cast<std::int32_t>(E_FAIL));
+    return static_cast<std::int32_t>(E_FAIL);
+  }
+  const HRESULT com = joinApartment(nullptr, COINIT_APARTMENTTHREADED);
   struct ComScope {
     bool joined;
+    decltype(::CoUninitialize)* leave;
     ~ComScope() {
-      if (joined) CoUninitialize();
+      if (joined) leave();
     }
-  } comScope{SUCCEEDED(com)};
+  } comScope{SUCCEEDED(com), leaveApartment};
   StatusCallback* status = new StatusCallback(callback);
   std::unique_ptr<IUnknown, Releaser> holder(static_cast<IBindStatusCallback*>(status));
-  const HRESULT result = URLDownloadToFileW(nullptr, url.c_str(), file.c_str(), 0, status);
+  const HRESULT result = download(nullptr, url.c_str(), file.c_str(), 0, status);
   lastSource_ = status->Source();
   lastStatus_ = status->Status();
   lastNegotiated_ = status->Negotiated();
@@ -213,7 +223,8 @@ std::int32_t Win32UrlDownload::DownloadToFile(const std::wstring& url, const std
 }
 
 int Win32UrlDownload::DeleteCacheEntry(const std::wstring& url) {
-  const BOOL ok = DeleteUrlCacheEntryW(url.c_str());
+  auto* forget = REVIVIX_SYSTEM_FUNCTION(WinInet, DeleteUrlCacheEntryW);
+  const BOOL ok = forget ? forget(url.c_str()) : FALSE;
   lastError_ = ok ? 0 : GetLastError();
   return ok ? 1 : 0;
 }

@@ -1,0 +1,22 @@
+# Fails when the program FILE imports at start one of the system DLLs that it loads at their
+# first use (LAZY, a list of file names), or imports none of the DLLs its window needs (user32),
+# which would mean the table was not read. Prints the DLLs the program does import.
+execute_process(COMMAND ${OBJDUMP} -p ${FILE} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
+set(imported)
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "DLL Name: " "" name "${line}")
+  string(TOLOWER "${name}" name)
+  list(APPEND imported ${name})
+endforeach()
+list(JOIN imported ", " shown)
+message(STATUS "${FILE} imports at start: ${shown}")
+if(NOT "user32.dll" IN_LIST imported)
+  message(FATAL_ERROR "no import of user32.dll found: the import table was not read")
+endif()
+foreach(dll IN LISTS LAZY)
+  string(TOLOWER "${dll}" dll)
+  if(dll IN_LIST imported)
+    message(FATAL_ERROR "${dll} is imported at start; it must be loaded at its first use")
+  endif()
+endforeach()
