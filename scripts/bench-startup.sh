@@ -8,12 +8,17 @@
 #   REVIVIX-BENCH<TAB>row<TAB>figure<TAB>floor<TAB>ratio
 # for the medians and for the lowest times (the lowest time is the one least disturbed by other
 # work on the machine).
-# Usage: scripts/bench-startup.sh [RUNS=20]
+# Usage: scripts/bench-startup.sh [RUNS=20] [x64|i686]
+# i686 measures the 32-bit programs (the product): the wizard, both bare windows and the launcher
+# built for 32-bit Windows; the rows then name the width.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-B="$ROOT/build/mingw-x64"
 if [ "${1:-}" = "--inner" ]; then
   runs=$2
+  arch=$3
+  B="$ROOT/build/mingw-$arch"
+  width=""
+  [ "$arch" = i686 ] && width=", 32-bit"
   # shellcheck source=wine-env.sh
   . "$ROOT/scripts/wine-env.sh"
   revivix_wine_prefix
@@ -23,22 +28,24 @@ if [ "${1:-}" = "--inner" ]; then
     "$(win "$B/bench/win32/revivix-bare-window-v6.exe")" | tr -d '\r')
   revivix_wine_stop
   echo "$out" | grep -v '^MEDIAN' >&2
-  echo "$out" | awk -v runs="$runs" -v tab='\t' '
+  echo "$out" | awk -v runs="$runs" -v width="$width" '
     /^REVIVIX-BENCH FAIL/ { print; failed = 1 }
     $1 == "MEDIAN" && $2 == "fernclip.exe" { m = $3; lo = $4 }
     $1 == "MEDIAN" && $2 == "revivix-bare-window.exe" { bm = $3; blo = $4 }
     $1 == "MEDIAN" && $2 == "revivix-bare-window-v6.exe" { vm = $3; vlo = $4 }
     END {
       if (failed || m == "" || bm == "" || vm == "") exit 1
-      printf "REVIVIX-BENCH\tstart-up to visible window, median of %d\t%.1f ms\tbare window %.1f ms\t%.2f\n", runs, m, bm, m / bm
-      printf "REVIVIX-BENCH\tstart-up to visible window, lowest of %d\t%.1f ms\tbare window %.1f ms\t%.2f\n", runs, lo, blo, lo / blo
-      printf "REVIVIX-BENCH\tstart-up, median of %d, against the common controls 6 window\t%.1f ms\tbare window with the manifest %.1f ms\t%.2f\n", runs, m, vm, m / vm
+      printf "REVIVIX-BENCH\tstart-up to visible window%s, median of %d\t%.1f ms\tbare window %.1f ms\t%.2f\n", width, runs, m, bm, m / bm
+      printf "REVIVIX-BENCH\tstart-up to visible window%s, lowest of %d\t%.1f ms\tbare window %.1f ms\t%.2f\n", width, runs, lo, blo, lo / blo
+      printf "REVIVIX-BENCH\tstart-up%s, median of %d, against the common controls 6 window\t%.1f ms\tbare window with the manifest %.1f ms\t%.2f\n", width, runs, m, vm, m / vm
     }'
   exit
 fi
 runs=${1:-20}
+arch=${2:-x64}
+case "$arch" in x64 | i686) ;; *) echo "usage: $0 [RUNS] [x64|i686]" >&2; exit 2 ;; esac
 cd "$ROOT"
-cmake --preset mingw-x64 >/dev/null
-cmake --build --preset mingw-x64 -j2 --target fernclip revivix-startup-bench revivix-bare-window \
-  revivix-bare-window-v6 >/dev/null
-timeout 900 xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inner "$runs"
+cmake --preset "mingw-$arch" >/dev/null
+cmake --build --preset "mingw-$arch" -j2 --target fernclip revivix-startup-bench \
+  revivix-bare-window revivix-bare-window-v6 >/dev/null
+timeout 900 xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inner "$runs" "$arch"

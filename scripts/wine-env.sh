@@ -13,11 +13,13 @@ REVIVIX_WINE64=/usr/lib/wine/wine64
 REVIVIX_WINESERVER=/usr/lib/wine/wineserver
 
 # True when the prefix is complete (its marker file) and can load 32-bit programs: a prefix made
-# before Wine's 32-bit half was installed has no syswow64 folder and fails every i686 program.
+# before Wine's 32-bit half was installed has no 32-bit system files in syswow64 and fails every
+# i686 program.
 # The marker's name changes whenever every prefix needs remaking (last: the fonts and their links).
 REVIVIX_PREFIX_MARKER=.revivix-ready-fonts
 revivix_wine_prefix_usable() {
-  [ -f "$WINEPREFIX/$REVIVIX_PREFIX_MARKER" ] && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]
+  [ -f "$WINEPREFIX/$REVIVIX_PREFIX_MARKER" ] &&
+    [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]
 }
 
 # Creates the prefix on first use, and again when it is not usable: a prefix left half-made by an
@@ -54,8 +56,16 @@ revivix_wine_prefix() {
     timeout 120 "$REVIVIX_WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun \
       /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || { echo "wine-env: reg add failed" >&2; exit 1; }
     timeout 120 "$REVIVIX_WINESERVER" -w
-    [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] ||
-      { echo "wine-env: the prefix has no 32-bit system folder (is wine32:i386 installed?)" >&2; exit 1; }
+    if [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+      # Wine fills the 32-bit system folder with its 32-bit loader, a 32-bit Linux program.
+      if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo "wine-env: this machine cannot run 32-bit Linux programs (its kernel has no IA-32" \
+          "emulation), so Wine's 32-bit half cannot start and the 32-bit wizard cannot be tested" >&2
+      else
+        echo "wine-env: the prefix has no 32-bit system files (is wine32:i386 installed?)" >&2
+      fi
+      exit 1
+    fi
     touch "$marker"
   ) 9>"$WINEPREFIX.lock"
 }

@@ -1,6 +1,7 @@
 # Fails when the program FILE imports at start one of the system DLLs that it loads at their
 # first use (LAZY, a list of file names), or imports none of the DLLs its window needs (user32),
 # which would mean the table was not read. Prints the DLLs the program does import.
+cmake_policy(SET CMP0057 NEW)
 execute_process(COMMAND ${OBJDUMP} -p ${FILE} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
 set(imported)

@@ -92,6 +92,22 @@ TEST(Win32Processes, TerminateOfAProcessThatDoesNotExistFails) {
   EXPECT_FALSE(TerminateProcessOf(processes, 0, 0));
 }
 
+// The exit's wait for a closed updater: bounded while the process runs, at once when it has ended
+// or never existed.
+TEST(Win32Processes, WaitForExitIsBoundedAndTrueOnceTheProcessHasEnded) {
+  const std::string sleeper = wintest::Argument(0);
+  ASSERT_FALSE(sleeper.empty()) << "the path of revivix-sleeper.exe is the first argument";
+  Win32Processes processes(UniqueMutexName(L"wait"));
+  wintest::Child child(L"\"" + driver::WindowsPath(sleeper) + L"\"");
+  ASSERT_TRUE(child.Started()) << "CreateProcessW failed: " << GetLastError();
+  const DWORD before = GetTickCount();
+  EXPECT_FALSE(processes.WaitForExit(child.Id(), 300));
+  EXPECT_GE(GetTickCount() - before, 250u);
+  ASSERT_TRUE(processes.Terminate(child.Id()));
+  EXPECT_TRUE(processes.WaitForExit(child.Id(), 5000));
+  EXPECT_TRUE(processes.WaitForExit(0xFFFFFFF0u, 5000));
+}
+
 TEST(Win32Processes, OwnerOfAWindowIsTheProcessThatCreatedIt) {
   Win32Processes processes(UniqueMutexName(L"owner"));
   HWND window = CreateWindowExW(0, L"STATIC", L"owner test", WS_POPUP, 0, 0, 10, 10, nullptr,
