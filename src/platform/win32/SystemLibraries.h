@@ -12,6 +12,8 @@
 //   auto* open = REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenW);
 //   HINTERNET session = open ? open(agent, ...) : nullptr;
 //
+// or, in one step, CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenW), HINTERNET{}, agent, ...).
+//
 // The program never names these functions directly, so its import table does not list their DLLs.
 #pragma once
 
@@ -42,6 +44,13 @@ Function* SystemFunction(SystemLibrary library, const char* name) {
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
+}
+
+// Calls `function` with `arguments`, or gives `failure` when it could not be found: the result a
+// call site returns when the library is missing.
+template <typename Function, typename Result, typename... Arguments>
+Result CallOr(Function* function, Result failure, Arguments... arguments) {
+  return function ? function(arguments...) : failure;
 }
 
 }  // namespace revivix::win32

@@ -22,29 +22,28 @@ namespace {
 // function does when the library cannot be loaded. Declared here, they hide the system's
 // declarations in the rest of this file.
 BOOL InternetCloseHandle(HINTERNET handle) {
-  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, InternetCloseHandle);
-  return f ? f(handle) : FALSE;
+  return CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetCloseHandle), FALSE, handle);
 }
 BOOL InternetSetOptionW(HINTERNET handle, DWORD option, LPVOID buffer, DWORD length) {
-  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, InternetSetOptionW);
-  return f ? f(handle, option, buffer, length) : FALSE;
+  return CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetSetOptionW), FALSE, handle, option, buffer,
+                length);
 }
 HINTERNET InternetOpenW(LPCWSTR agent, DWORD access, LPCWSTR proxy, LPCWSTR bypass, DWORD flags) {
-  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenW);
-  return f ? f(agent, access, proxy, bypass, flags) : nullptr;
+  return CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenW), HINTERNET{}, agent, access, proxy,
+                bypass, flags);
 }
 HINTERNET InternetOpenUrlW(HINTERNET session, LPCWSTR url, LPCWSTR headers, DWORD length,
                            DWORD flags, DWORD_PTR context) {
-  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenUrlW);
-  return f ? f(session, url, headers, length, flags, context) : nullptr;
+  return CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenUrlW), HINTERNET{}, session, url,
+                headers, length, flags, context);
 }
 BOOL InternetReadFile(HINTERNET request, LPVOID buffer, DWORD wanted, LPDWORD read) {
-  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, InternetReadFile);
-  return f ? f(request, buffer, wanted, read) : FALSE;
+  return CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetReadFile), FALSE, request, buffer, wanted,
+                read);
 }
 BOOL HttpQueryInfoW(HINTERNET request, DWORD level, LPVOID buffer, LPDWORD length, LPDWORD index) {
-  auto* f = REVIVIX_SYSTEM_FUNCTION(WinInet, HttpQueryInfoW);
-  return f ? f(request, level, buffer, length, index) : FALSE;
+  return CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, HttpQueryInfoW), FALSE, request, level, buffer,
+                length, index);
 }
 
 // What the worker and the document share. The worker holds it as long as it runs, so a
