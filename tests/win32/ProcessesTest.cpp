@@ -34,6 +34,12 @@ bool Listed(Processes& processes, ProcessId id) {
                                  [id](const ProcessEntry& e) { return e.id == id; });
 }
 
+// The quoted path of revivix-sleeper.exe, the test's first argument; "" without it.
+std::wstring SleeperCommandLine() {
+  const std::string sleeper = wintest::Argument(0);
+  return sleeper.empty() ? L"" : L"\"" + driver::WindowsPath(sleeper) + L"\"";
+}
+
 // Polls the snapshot until the process appears (a new process is listed once it has started).
 bool WaitUntilListed(Processes& processes, ProcessId id) {
   for (int i = 0; i < 100; ++i) {
@@ -56,10 +62,10 @@ TEST(Win32Processes, SnapshotListsTheOwnProcessUnderItsExeName) {
 }
 
 TEST(Win32Processes, KillProcessByNameEndsTheSleeperWithExitCodeZero) {
-  const std::string sleeper = wintest::Argument(0);
+  const std::wstring sleeper = SleeperCommandLine();
   ASSERT_FALSE(sleeper.empty()) << "the path of revivix-sleeper.exe is the first argument";
   Win32Processes processes(UniqueMutexName(L"kill"));
-  wintest::Child child(L"\"" + driver::WindowsPath(sleeper) + L"\"");
+  wintest::Child child(sleeper);
   ASSERT_TRUE(child.Started()) << "CreateProcessW failed: " << GetLastError();
   ASSERT_TRUE(WaitUntilListed(processes, child.Id()));
 
@@ -95,10 +101,10 @@ TEST(Win32Processes, TerminateOfAProcessThatDoesNotExistFails) {
 // The exit's wait for a closed updater: bounded while the process runs, at once when it has ended
 // or never existed.
 TEST(Win32Processes, WaitForExitIsBoundedAndTrueOnceTheProcessHasEnded) {
-  const std::string sleeper = wintest::Argument(0);
+  const std::wstring sleeper = SleeperCommandLine();
   ASSERT_FALSE(sleeper.empty()) << "the path of revivix-sleeper.exe is the first argument";
   Win32Processes processes(UniqueMutexName(L"wait"));
-  wintest::Child child(L"\"" + driver::WindowsPath(sleeper) + L"\"");
+  wintest::Child child(sleeper);
   ASSERT_TRUE(child.Started()) << "CreateProcessW failed: " << GetLastError();
   const DWORD before = GetTickCount();
   EXPECT_FALSE(processes.WaitForExit(child.Id(), 300));
