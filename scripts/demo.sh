@@ -58,12 +58,20 @@ fi
 
 scripts/install-deps.sh
 
+# shellcheck source=wine-env.sh
+. "$REVIVIX_ROOT/scripts/wine-env.sh"
+if [ "$preset" = mingw-i686 ] && ! revivix_runs_32bit; then
+  # Without IA-32 emulation in the kernel no 32-bit program starts; the same wizard in its 64-bit
+  # build shows the same repair.
+  revivix_say_no_32bit
+  echo "demo: running the 64-bit fernclip.exe instead of the 32-bit one" >&2
+  preset=mingw-x64 width="64-bit" x64=(--x64)
+fi
+
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j2 --target fernclip revivix-demo revivix-updater-format
 echo "demo: the $width fernclip.exe (build/$preset)"
 
-# shellcheck source=wine-env.sh
-. "$REVIVIX_ROOT/scripts/wine-env.sh"
 revivix_wine_prefix
 
 build="$REVIVIX_ROOT/build/$preset"

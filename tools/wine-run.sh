@@ -14,6 +14,11 @@ if [ $# -lt 1 ]; then
 fi
 
 revivix_wine_prefix || { echo "wine-run: no Wine prefix"; exit 1; }
+if revivix_pe_is_32bit "$1" && ! revivix_runs_32bit; then
+  revivix_say_no_32bit
+  echo "wine-run: $(basename "$1") is a 32-bit program and cannot run on this machine" >&2
+  exit 1
+fi
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
