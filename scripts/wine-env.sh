@@ -12,14 +12,21 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win64
 REVIVIX_WINE64=/usr/lib/wine/wine64
 REVIVIX_WINESERVER=/usr/lib/wine/wineserver
+REVIVIX_WINE32=${REVIVIX_WINE32:-/usr/lib/wine/wine}
 
 # Wine's 32-bit half is a 32-bit Linux program. Some machines' kernels run no 32-bit x86 code at
-# all (no IA-32 emulation: exec fails with "Exec format error"); there no 32-bit Windows program
-# can run under Wine, whatever is installed. The answer is a fact of the machine, asked once.
+# all (no IA-32 emulation: the installed loader cannot be executed, "Exec format error", status
+# 126); there no 32-bit Windows program can run under Wine, whatever is installed. A loader that
+# is missing or fails otherwise is an installation fault, and counts as runnable so that the
+# prefix check names it. The answer is a fact of the machine, asked once.
 revivix_runs_32bit() {
   if [ -z "${REVIVIX_RUNS_32BIT:-}" ]; then
-    REVIVIX_RUNS_32BIT=no
-    if /usr/lib/wine/wine --version >/dev/null 2>&1; then REVIVIX_RUNS_32BIT=yes; fi
+    REVIVIX_RUNS_32BIT=yes
+    if [ -x "$REVIVIX_WINE32" ]; then
+      local status=0
+      "$REVIVIX_WINE32" --version >/dev/null 2>&1 || status=$?
+      [ "$status" -ne 126 ] || REVIVIX_RUNS_32BIT=no
+    fi
     export REVIVIX_RUNS_32BIT
   fi
   [ "$REVIVIX_RUNS_32BIT" = yes ]
