@@ -44,10 +44,6 @@ std::string Narrow(const std::wstring& text);
 // two minutes so that no test leaves it behind.
 [[noreturn]] void Hang();
 
-// Posted to the main window after a click on "&Close": it arrives behind any further clicks
-// already queued, so all of them are logged before the window goes.
-inline constexpr UINT kCloseLater = WM_APP + 1;
-
 // Registers the class of question windows and the logging button subclass. Call once.
 void Initialise(HINSTANCE instance);
 

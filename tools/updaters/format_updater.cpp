@@ -16,6 +16,11 @@ namespace {
 
 enum : int { kFormat = 101, kStart, kClose, kUpgrade, kOptionYes = 201, kOptionNo };
 constexpr UINT_PTR kProgressTimer = 1;
+// The window goes this long after the first click on "&Close", so the further clicks that the
+// wizard posts in a row still reach it and are logged, even when this thread handles the first
+// one before the wizard has posted the next.
+constexpr UINT_PTR kCloseTimer = 2;
+constexpr UINT kCloseDelayMs = 500;
 constexpr int kSteps = 20;  // 20 steps of 100 ms
 
 updater::Scenario g_scenario;
@@ -55,7 +60,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
           updater::Log("run started");
           return 0;
         case kClose:
-          PostMessageW(hwnd, updater::kCloseLater, 0, 0);
+          SetTimer(hwnd, kCloseTimer, kCloseDelayMs, nullptr);
           return 0;
         default:
           return 0;
@@ -65,12 +70,12 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       if (wParam == kProgressTimer) {
         SendMessageW(g_progress, PBM_SETPOS, static_cast<WPARAM>(++g_step * 100 / kSteps), 0);
         if (g_step >= kSteps) Finish(hwnd);
-      }
-      return 0;
-    case updater::kCloseLater:
-      if (IsWindowVisible(hwnd)) {
-        updater::Log("closed by &Close");
-        DestroyWindow(hwnd);
+      } else if (wParam == kCloseTimer) {
+        KillTimer(hwnd, kCloseTimer);
+        if (IsWindowVisible(hwnd)) {
+          updater::Log("closed by &Close");
+          DestroyWindow(hwnd);
+        }
       }
       return 0;
     default:
