@@ -72,10 +72,8 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         if (g_step >= kSteps) Finish(hwnd);
       } else if (wParam == kCloseTimer) {
         KillTimer(hwnd, kCloseTimer);
-        if (IsWindowVisible(hwnd)) {
-          updater::Log("closed by &Close");
-          DestroyWindow(hwnd);
-        }
+        updater::Log("closed by &Close");
+        DestroyWindow(hwnd);
       }
       return 0;
     default:
