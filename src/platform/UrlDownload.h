@@ -1,6 +1,7 @@
 // The operating system's URL download service: one address copied to one local file, with the
-// caller told about the transfer as it goes. The call blocks until the transfer has ended; the
-// callbacks arrive on the calling thread while it runs.
+// caller told about the transfer as it goes. The call returns once the transfer has ended; the
+// callbacks arrive on the calling thread while it runs, and a service may handle the thread's
+// other events meanwhile.
 #pragma once
 
 #include <cstdint>

@@ -252,6 +252,36 @@ TEST_F(DownloadWindow, ExitDuringTheDownloadEndsTheWizardAndStartsNothing) {
   EXPECT_TRUE(FilesIn(fw_).empty());
 }
 
+// A server that stops sending halfway: the window goes on answering, and Exit ends the wizard
+// without starting the updater.
+TEST_F(DownloadWindow, AStalledServerLeavesTheWindowAnsweringAndExitEndsIt) {
+  OpenLicensePage(L"stalled");
+  PressAccept();
+  // The server sends the headers and half of the file at once, then nothing.
+  Sleep(3000);
+  // For five seconds no byte comes; every caption request is answered within a second.
+  int asked = 0;
+  int answered = 0;
+  const ULONGLONG end = GetTickCount64() + 5000;
+  while (GetTickCount64() < end) {
+    wchar_t text[512] = {};
+    DWORD_PTR length = 0;
+    ++asked;
+    if (SendMessageTimeoutW(Control("Uni_Error_Label1"), WM_GETTEXT, 512,
+                            reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &length))
+      ++answered;
+    Sleep(200);
+  }
+  EXPECT_EQ(answered, asked) << "the window did not answer while the server sent nothing";
+  HWND exit = Control("cmdExit");
+  ASSERT_NE(exit, nullptr);
+  ASSERT_TRUE(PostMessageW(exit, BM_CLICK, 0, 0));
+  ASSERT_EQ(WaitForSingleObject(program_->Handle(), 10000), WAIT_OBJECT_0)
+      << "the wizard did not end while the server sent nothing";
+  Sleep(1000);
+  EXPECT_TRUE(FilesIn(fw_).empty());
+}
+
 TEST_F(DownloadWindow, NotFoundFails) {
   OpenLicensePage(L"e404");
   PressAccept();

@@ -14,8 +14,10 @@ case "${1:-}" in
     rm -rf "$build/root"
     mkdir -p "$build"
     cp -r "$source" "$build/root"
-    mkdir -p "$build/root/ok/revivix/fw/files" "$build/root/nolength/revivix/fw/files"
+    mkdir -p "$build/root/ok/revivix/fw/files" "$build/root/nolength/revivix/fw/files" \
+      "$build/root/stalled/revivix/fw/files"
     cp "$recorder" "$build/root/ok/revivix/fw/files/FC200_Updater.exe"
+    cp "$recorder" "$build/root/stalled/revivix/fw/files/FC200_Updater.exe"
     cp "$recorder" "$build/root/nolength/revivix/fw/files/upd.exe"
     database=$here/../../tools/site/demo/revivix/database
     if [ -d "$database" ]; then

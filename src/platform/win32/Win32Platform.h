@@ -27,7 +27,7 @@ class Win32Platform {
   // `instanceMutexName`: the mutex that tells whether another copy runs; the tests and the
   // benchmarks pass one of their own, so they do not count as a running wizard.
   explicit Win32Platform(const std::wstring& instanceMutexName = kInstanceMutexName)
-      : processes(instanceMutexName), shell(window) {}
+      : processes(instanceMutexName), shell(window), download(&loop) {}
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 

@@ -3,32 +3,99 @@
 #include <urlmon.h>
 #include <wininet.h>
 
-#include <exception>
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
+
+#include "platform/EventLoop.h"
 #include "platform/win32/SystemLibraries.h"
 
 namespace revivix::win32 {
 
 namespace {
 
+// What the transfer thread and the calling thread share. The transfer thread hands each of the
+// core's callbacks to the calling thread and waits until it has run there; the calling thread
+// runs them between its own events. Abort only raises a flag: the binding is the transfer
+// thread's, and that thread stops it at its next callback.
+struct Transfer {
+  Transfer()
+      : requested(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+        answered(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+  ~Transfer() {
+    if (requested) CloseHandle(requested);
+    if (answered) CloseHandle(answered);
+  }
+  Transfer(const Transfer&) = delete;
+  Transfer& operator=(const Transfer&) = delete;
+
+  // On the transfer thread: runs `call` on the calling thread and returns once it has run, or at
+  // once when the calling thread no longer waits for this transfer.
+  void RunOnCaller(std::function<void()> call) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (abandoned) return;
+      pending = std::move(call);
+    }
+    SetEvent(requested);
+    WaitForSingleObject(answered, INFINITE);
+  }
+
+  // On the calling thread: runs the callback the transfer thread waits on, if there is one.
+  void RunPending() {
+    std::function<void()> call;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      call.swap(pending);
+    }
+    if (!call) return;
+    try {
+      call();
+    } catch (...) {
+      // The core's handlers must not throw into the service; the transfer thread goes on.
+    }
+    SetEvent(answered);
+  }
+
+  // On the calling thread: stops waiting for the transfer; a callback that comes later is
+  // dropped, and one that waits now is let go.
+  void Abandon() {
+    std::lock_guard<std::mutex> lock(mutex);
+    abandoned = true;
+    if (pending) {
+      pending = nullptr;
+      SetEvent(answered);
+    }
+  }
+
+  HANDLE requested;  // a callback waits, or the transfer has ended
+  HANDLE answered;   // the calling thread has run the waiting callback
+  std::mutex mutex;
+  std::function<void()> pending;
+  bool abandoned = false;
+  std::atomic<bool> abortRequested{false};
+  std::atomic<bool> finished{false};
+  HRESULT result = E_FAIL;     // the service's, once `finished`
+  bool stopDelivered = false;  // the core has had OnStopBinding (calling thread only)
+};
+
 // The running binding as the core sees it: Abort and nothing else.
 class Binding : public UrlBinding {
  public:
-  explicit Binding(IBinding* binding) : binding_(binding) { binding_->AddRef(); }
-  ~Binding() override { binding_->Release(); }
-  Binding(const Binding&) = delete;
-  Binding& operator=(const Binding&) = delete;
-  void Abort() override { binding_->Abort(); }
+  explicit Binding(std::shared_ptr<Transfer> transfer) : transfer_(std::move(transfer)) {}
+  void Abort() override { transfer_->abortRequested = true; }
 
  private:
-  IBinding* binding_;
+  std::shared_ptr<Transfer> transfer_;
 };
 
 // The callback handed to the service. A COM object on the heap, reference counted: the service
 // may keep it a little longer than the download call lasts.
 class StatusCallback final : public IBindStatusCallback, public IHttpNegotiate {
  public:
-  explicit StatusCallback(BindStatusCallback& core) : core_(&core) {}
+  StatusCallback(BindStatusCallback& core, std::shared_ptr<Transfer> transfer)
+      : core_(&core), transfer_(std::move(transfer)) {}
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
@@ -57,7 +124,11 @@ class StatusCallback final : public IBindStatusCallback, public IHttpNegotiate {
       binding_ = binding;
       binding_->AddRef();
     }
-    Forward([&] { core_->OnStartBinding(binding ? std::make_shared<Binding>(binding) : nullptr); });
+    const bool bound = binding != nullptr;
+    Forward([this, bound] {
+      core_->OnStartBinding(bound ? std::make_shared<Binding>(transfer_) : nullptr);
+    });
+    AbortIfAsked();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetPriority(LONG* priority) override {
@@ -76,14 +147,20 @@ class StatusCallback final : public IBindStatusCallback, public IHttpNegotiate {
       }
       return S_OK;
     }
-    Forward([&] { core_->OnProgress(progress, progressMax, statusCode); });
-    return S_OK;
+    Forward([this, progress, progressMax, statusCode] {
+      core_->OnProgress(progress, progressMax, statusCode);
+    });
+    return AbortIfAsked() ? E_ABORT : S_OK;
   }
   HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT result, LPCWSTR) override {
     ReadStatusFromBinding();
     stopped_ = true;
     stopResult_ = Outcome(result);
-    Forward([&] { core_->OnStopBinding(stopResult_); });
+    const std::int32_t stopResult = stopResult_;
+    Forward([this, stopResult] {
+      transfer_->stopDelivered = true;
+      core_->OnStopBinding(stopResult);
+    });
     if (binding_) {
       binding_->Release();
       binding_ = nullptr;
@@ -152,17 +229,22 @@ class StatusCallback final : public IBindStatusCallback, public IHttpNegotiate {
     info->Release();
   }
 
-  // The core's handlers must not throw into the service.
-  template <typename F>
-  void Forward(F&& call) {
-    try {
-      call();
-    } catch (const std::exception&) {
+  // The core's handlers run on the calling thread, and must not throw into the service.
+  void Forward(std::function<void()> call) { transfer_->RunOnCaller(std::move(call)); }
+
+  // Stops the binding on this thread once the core has asked for it; true when it has.
+  bool AbortIfAsked() {
+    if (!transfer_->abortRequested || !binding_) return false;
+    if (!abortRequested_) {
+      abortRequested_ = true;
+      binding_->Abort();
     }
+    return true;
   }
 
   LONG references_ = 1;
   BindStatusCallback* core_;
+  std::shared_ptr<Transfer> transfer_;
   IBinding* binding_ = nullptr;
   bool refused_ = false;
   bool negotiated_ = false;
@@ -180,31 +262,92 @@ struct Releaser {
 
 }  // namespace
 
+namespace {
+
+// What the transfer thread needs; it owns the job and holds one reference to `status`.
+struct TransferJob {
+  std::wstring url;
+  std::wstring file;
+  std::shared_ptr<Transfer> transfer;
+  StatusCallback* status;
+};
+
+// The transfer thread: an apartment of its own and the service's blocking call.
+DWORD WINAPI RunTransfer(void* parameter) {
+  std::unique_ptr<TransferJob> job(static_cast<TransferJob*>(parameter));
+  auto* joinApartment = REVIVIX_SYSTEM_FUNCTION(Ole32, CoInitializeEx);
+  auto* leaveApartment = REVIVIX_SYSTEM_FUNCTION(Ole32, CoUninitialize);
+  auto* download = REVIVIX_SYSTEM_FUNCTION(UrlMon, URLDownloadToFileW);
+  const HRESULT com = joinApartment(nullptr, COINIT_APARTMENTTHREADED);
+  job->transfer->result = download(nullptr, job->url.c_str(), job->file.c_str(), 0, job->status);
+  job->status->Release();
+  if (SUCCEEDED(com)) leaveApartment();
+  job->transfer->finished = true;
+  SetEvent(job->transfer->requested);
+  return 0;
+}
+
+}  // namespace
+
+Win32UrlDownload::Win32UrlDownload(EventLoop* loop) : loop_(loop) {}
+
 std::int32_t Win32UrlDownload::DownloadToFile(const std::wstring& url, const std::wstring& file,
                                               BindStatusCallback& callback) {
   // The wide entry: the file lands exactly at `file`. Through the ANSI entry a name or folder
   // with a character outside the ANSI code page would become a look-alike path ("\uFF3C" a
   // backslash, "\u00A5" one on a Japanese system) or another folder.
-  // The service is a COM one; the thread joins an apartment for the call if it has none yet.
-  auto* joinApartment = REVIVIX_SYSTEM_FUNCTION(Ole32, CoInitializeEx);
-  auto* leaveApartment = REVIVIX_SYSTEM_FUNCTION(Ole32, CoUninitialize);
-  auto* download = REVIVIX_SYSTEM_FUNCTION(UrlMon, URLDownloadToFileW);
-  if (!joinApartment || !leaveApartment || !download) {
+  if (!REVIVIX_SYSTEM_FUNCTION(Ole32, CoInitializeEx) ||
+      !REVIVIX_SYSTEM_FUNCTION(Ole32, CoUninitialize) ||
+      !REVIVIX_SYSTEM_FUNCTION(UrlMon, URLDownloadToFileW)) {
     // Without the service the download ends as one that failed before it bound.
     callback.OnStopBinding(static_cast<std::int32_t>(E_FAIL));
     return static_cast<std::int32_t>(E_FAIL);
   }
-  const HRESULT com = joinApartment(nullptr, COINIT_APARTMENTTHREADED);
-  struct ComScope {
-    bool joined;
-    decltype(::CoUninitialize)* leave;
-    ~ComScope() {
-      if (joined) leave();
-    }
-  } comScope{SUCCEEDED(com), leaveApartment};
-  StatusCallback* status = new StatusCallback(callback);
+  // The service's call blocks until data comes, and under Wine it handles no message sent to the
+  // window meanwhile. So it runs on a thread of its own, and this thread goes on with its events
+  // (and runs the callbacks) until the transfer has ended: a server that stops sending leaves
+  // the window answering, and Exit still works.
+  auto transfer = std::make_shared<Transfer>();
+  if (!transfer->requested || !transfer->answered) {
+    callback.OnStopBinding(static_cast<std::int32_t>(E_FAIL));
+    return static_cast<std::int32_t>(E_FAIL);
+  }
+  StatusCallback* status = new StatusCallback(callback, transfer);
   std::unique_ptr<IUnknown, Releaser> holder(static_cast<IBindStatusCallback*>(status));
-  const HRESULT result = download(nullptr, url.c_str(), file.c_str(), 0, status);
+  status->AddRef();  // the transfer thread's
+  auto* job = new TransferJob{url, file, transfer, status};
+  HANDLE thread = CreateThread(nullptr, 0, &RunTransfer, job, 0, nullptr);
+  if (!thread) {
+    status->Release();
+    delete job;
+    callback.OnStopBinding(static_cast<std::int32_t>(E_FAIL));
+    return static_cast<std::int32_t>(E_FAIL);
+  }
+  ULONGLONG abortedAt = 0;
+  while (!transfer->finished) {
+    if (loop_)
+      loop_->WaitForEvents(reinterpret_cast<std::uintptr_t>(transfer->requested));
+    else
+      WaitForSingleObject(transfer->requested, kAbortGraceMs);
+    transfer->RunPending();
+    if (!transfer->abortRequested || transfer->finished) continue;
+    // A transfer thread stuck in the service gets no callback to stop at: once the core has
+    // asked to stop, it has a short while, and is then left to end by itself. What it still
+    // writes is the file of a stopped download, which the core does not use.
+    if (abortedAt == 0) abortedAt = GetTickCount64();
+    if (GetTickCount64() - abortedAt < kAbortGraceMs) continue;
+    transfer->Abandon();
+    CloseHandle(thread);
+    lastSource_ = StatusSource::None;
+    lastStatus_ = 0;
+    lastNegotiated_ = false;
+    lastServiceResult_ = kDownloadAborted;
+    if (!transfer->stopDelivered) callback.OnStopBinding(kDownloadAborted);
+    return kDownloadAborted;
+  }
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  const HRESULT result = transfer->result;
   lastSource_ = status->Source();
   lastStatus_ = status->Status();
   lastNegotiated_ = status->Negotiated();

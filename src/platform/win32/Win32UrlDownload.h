@@ -5,12 +5,20 @@
 
 #include <windows.h>
 
+#include "platform/EventLoop.h"
 #include "platform/UrlDownload.h"
 
 namespace revivix::win32 {
 
 class Win32UrlDownload : public UrlDownload {
  public:
+  // The transfer runs on a thread of its own; the calling thread waits in `loop`, handling its
+  // events, and runs the callbacks. Without a loop it only waits (a thread without windows).
+  explicit Win32UrlDownload(EventLoop* loop = nullptr);
+
+  // How long a stopped download may take to end before it is left to end by itself.
+  static constexpr DWORD kAbortGraceMs = 2000;
+
   std::int32_t DownloadToFile(const std::wstring& url, const std::wstring& file,
                               BindStatusCallback& callback) override;
   int DeleteCacheEntry(const std::wstring& url) override;
@@ -27,6 +35,7 @@ class Win32UrlDownload : public UrlDownload {
   HRESULT LastServiceResult() const { return lastServiceResult_; }
 
  private:
+  EventLoop* loop_;
   std::uint32_t lastError_ = 0;
   StatusSource lastSource_ = StatusSource::None;
   DWORD lastStatus_ = 0;
