@@ -135,6 +135,26 @@ class DownloadWindow : public testing::Test {
     return driver::FindControlById(main_, wintest::ControlId(name));
   }
 
+  // True when the window answers a caption request within a second.
+  bool Answers() const {
+    wchar_t text[512] = {};
+    DWORD_PTR length = 0;
+    return SendMessageTimeoutW(Control("Uni_Error_Label1"), WM_GETTEXT, 512,
+                               reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
+                               &length) != 0;
+  }
+
+  // Clicks Exit during the download: the wizard ends within 10 s and leaves nothing in FW.
+  void ExitEndsTheDownload() {
+    HWND exit = Control("cmdExit");
+    ASSERT_NE(exit, nullptr);
+    ASSERT_TRUE(PostMessageW(exit, BM_CLICK, 0, 0));
+    ASSERT_EQ(WaitForSingleObject(program_->Handle(), 10000), WAIT_OBJECT_0)
+        << "the wizard did not end during its download";
+    Sleep(1000);
+    EXPECT_TRUE(FilesIn(fw_).empty());
+  }
+
   std::wstring ErrorText(const wchar_t* key) const {
     wchar_t text[1024] = {};
     GetPrivateProfileStringW(L"Strings", key, L"", text, 1024,
@@ -222,11 +242,7 @@ TEST_F(DownloadWindow, WithoutALengthTheWindowStillAnswersAndTheDownloadComplete
   bool sizeShown = false;
   const bool started = driver::WaitUntil(kPageTimeoutMs, [&] {
     // The window answers a caption request within a second while the download runs.
-    wchar_t text[512] = {};
-    DWORD_PTR length = 0;
-    if (SendMessageTimeoutW(Control("Uni_Error_Label1"), WM_GETTEXT, 512,
-                            reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &length))
-      ++answered;
+    if (Answers()) ++answered;
     if (!Read("Label_Actual_Size").text.empty()) sizeShown = true;
     return ReadBytes(updater + L".log").find("folder:") != std::string::npos;
   });
@@ -243,13 +259,7 @@ TEST_F(DownloadWindow, ExitDuringTheDownloadEndsTheWizardAndStartsNothing) {
   ASSERT_TRUE(driver::WaitUntil(kPageTimeoutMs, [&] {
     return !Read("Label_Actual_Size").text.empty();
   })) << "the download did not start";
-  HWND exit = Control("cmdExit");
-  ASSERT_NE(exit, nullptr);
-  ASSERT_TRUE(PostMessageW(exit, BM_CLICK, 0, 0));
-  ASSERT_EQ(WaitForSingleObject(program_->Handle(), 10000), WAIT_OBJECT_0)
-      << "the wizard did not end during its download";
-  Sleep(1000);
-  EXPECT_TRUE(FilesIn(fw_).empty());
+  ExitEndsTheDownload();
 }
 
 // A server that stops sending halfway: the window goes on answering, and Exit ends the wizard
@@ -264,22 +274,12 @@ TEST_F(DownloadWindow, AStalledServerLeavesTheWindowAnsweringAndExitEndsIt) {
   int answered = 0;
   const ULONGLONG end = GetTickCount64() + 5000;
   while (GetTickCount64() < end) {
-    wchar_t text[512] = {};
-    DWORD_PTR length = 0;
     ++asked;
-    if (SendMessageTimeoutW(Control("Uni_Error_Label1"), WM_GETTEXT, 512,
-                            reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &length))
-      ++answered;
+    if (Answers()) ++answered;
     Sleep(200);
   }
   EXPECT_EQ(answered, asked) << "the window did not answer while the server sent nothing";
-  HWND exit = Control("cmdExit");
-  ASSERT_NE(exit, nullptr);
-  ASSERT_TRUE(PostMessageW(exit, BM_CLICK, 0, 0));
-  ASSERT_EQ(WaitForSingleObject(program_->Handle(), 10000), WAIT_OBJECT_0)
-      << "the wizard did not end while the server sent nothing";
-  Sleep(1000);
-  EXPECT_TRUE(FilesIn(fw_).empty());
+  ExitEndsTheDownload();
 }
 
 TEST_F(DownloadWindow, NotFoundFails) {
