@@ -2,7 +2,8 @@
 # Runs a Windows test program under Wine (the cross-compiling emulator of the mingw-x64 build).
 # wine64 exits 0 even when a program fails to load, so the verdict is the program's own: the run
 # passes only when the last line of its output is exactly "REVIVIX-TEST PASS".
-# Environment: REVIVIX_WINE_TIMEOUT (seconds, default 150).
+# Environment: REVIVIX_WINE_TIMEOUT (seconds, default 150). Under a stage's own wineserver
+# (REVIVIX_WINE_SERVED, scripts/wine-env.sh) the server stays and what the test left running ends.
 set -u
 REVIVIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=../scripts/wine-env.sh
@@ -24,15 +25,28 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 timeout -k 10 "${REVIVIX_WINE_TIMEOUT:-150}" "$REVIVIX_WINE64" "$@" | tee "$log"
 status=${PIPESTATUS[0]}
-if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
-  echo "wine-run: timed out" >&2
-  "$REVIVIX_WINESERVER" -k 2>/dev/null || true
+if [ -n "${REVIVIX_WINE_SERVED:-}" ]; then
+  # The stage keeps one wineserver: only what this test left running ends.
+  [ "$status" -ne 124 ] && [ "$status" -ne 137 ] || echo "wine-run: timed out" >&2
+  revivix_wine_end_leftovers
+else
+  if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+    echo "wine-run: timed out" >&2
+    "$REVIVIX_WINESERVER" -k 2>/dev/null || true
+  fi
+  revivix_wine_stop
 fi
-revivix_wine_stop
 
 last=$(tr -d '\r' <"$log" | sed '/^$/d' | tail -n 1)
-if [ "$last" = "REVIVIX-TEST PASS" ]; then
-  exit 0
+[ "$last" = "REVIVIX-TEST PASS" ] && [ "$status" -eq 0 ] && exit 0
+if tr -d '\r' <"$log" | grep -qx "REVIVIX-TEST PASS"; then
+  # The checks passed; what came after them did not.
+  case $status in
+    124 | 137) echo "wine-run: FAIL: printed its pass line, then did not end within the time limit (hung on exit)" >&2 ;;
+    0) echo "wine-run: FAIL: printed its pass line, then more output (last line: '$last')" >&2 ;;
+    *) echo "wine-run: FAIL: printed its pass line, then ended with status $status (a crash or failure while ending)" >&2 ;;
+  esac
+  exit 1
 fi
 echo "wine-run: no pass line (wine exit status $status, last line: '$last')" >&2
 exit 1
