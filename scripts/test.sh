@@ -29,6 +29,18 @@ report_times() {
   printf '%6ds  whole run\n' $(($(date +%s) - run_start))
 }
 
+# Runs a ctest selection under Wine on a virtual X display, with one wineserver for the whole
+# selection (tools/wine-run.sh ends what each test leaves running).
+wine_ctest() {
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    source scripts/wine-env.sh
+    revivix_wine_serve || exit 1
+    status=0
+    ctest "$@" || status=$?
+    revivix_wine_unserve
+    exit "$status"' wine_ctest "$@"
+}
+
 stage "dependencies"
 scripts/install-deps.sh
 jobs=$(nproc)
@@ -51,18 +63,17 @@ ctest --preset fuzz
 stage "release files: zip and installer for x86_64 and i686"
 scripts/release.sh
 
-stage "64-bit Windows program and its tests under Wine"
+stage "Windows programs for x86_64 and i686 (the product)"
 cmake --preset mingw-x64 >/dev/null
 cmake --build --preset mingw-x64 -j"$jobs"
+cmake --preset mingw-i686 >/dev/null
+cmake --build --preset mingw-i686 -j"$jobs"
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh
 revivix_wine_prefix
 status=0
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset mingw-x64 || status=$?
 
-stage "32-bit Windows program (the product) and its tests under Wine"
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 -j"$jobs"
+stage "the Wine suites of both programs, each in a lane of its own, at once"
 # On a machine whose kernel executes no 32-bit x86 code the 32-bit program cannot start under
 # Wine at all. There only the checks that read it without running it (label static) and the
 # release tests but the 32-bit installer's (label 32bit) run; the others are named at the end, and
@@ -75,10 +86,34 @@ if ! revivix_runs_32bit; then
     ctest --preset release -N -L 32bit
   } | sed -n 's/^ *Test *#[0-9]*: //p')
 fi
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset mingw-i686 "${i686_tests[@]}" || status=$?
+# A lane: its own prefix (a clone), wineserver and X display; its output goes to its log, shown
+# when it ends, and its time to the stage table.
+run_lane() {
+  local name=$1
+  shift
+  local start
+  start=$(date +%s)
+  (revivix_wine_lane "$name" && wine_ctest "$@") >"build/lane-$name.log" 2>&1
+  local lane_status=$?
+  echo $(($(date +%s) - start)) >"build/lane-$name.time"
+  return "$lane_status"
+}
+run_lane x64 --preset mingw-x64 &
+lane_x64=$!
+run_lane i686 --preset mingw-i686 "${i686_tests[@]}" &
+lane_i686=$!
+for lane in x64 i686; do
+  pid_var=lane_$lane
+  lane_status=0
+  wait "${!pid_var}" || lane_status=$?
+  echo "== lane $lane ($(cat "build/lane-$lane.time") s, status $lane_status)"
+  cat "build/lane-$lane.log"
+  stage_times+=("$(printf '%6ds    lane %s' "$(cat "build/lane-$lane.time")" "$lane")")
+  [ "$lane_status" -eq 0 ] || status=$lane_status
+done
 
 stage "release files under Wine"
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset release "${release_tests[@]}" || status=$?
+wine_ctest --preset release "${release_tests[@]}" || status=$?
 revivix_wine_stop
 report_times
 if [ "${#not_run[@]}" -gt 0 ]; then
