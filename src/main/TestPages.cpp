@@ -176,8 +176,9 @@ LRESULT MeasureText(HWND control) {
 void Install(win32::FormViews& views, frmMain& form) {
   const UINT compose = RegisterWindowMessageW(kComposePageMessage);
   const UINT measure = RegisterWindowMessageW(kMeasureTextMessage);
-  views.extraMessages = [&views, &form, compose, measure](UINT message, WPARAM wParam,
-                                                          LPARAM lParam, LRESULT& result) {
+  const UINT timer = RegisterWindowMessageW(kTimerEnabledMessage);
+  views.extraMessages = [&views, &form, compose, measure, timer](UINT message, WPARAM wParam,
+                                                                 LPARAM lParam, LRESULT& result) {
     if (message == compose) {
       try {
         result = Compose(form, static_cast<std::size_t>(wParam), static_cast<int>(lParam)) ? 1 : 0;
@@ -189,6 +190,14 @@ void Install(win32::FormViews& views, frmMain& form) {
     if (message == measure) {
       const win32::ControlWindow* view = views.ViewById(static_cast<int>(wParam));
       result = view ? MeasureText(view->Handle()) : 0;
+      return true;
+    }
+    if (message == timer) {
+      const std::array<const Timer*, 10> timers = {
+          &form.Timer1, &form.Timer2, &form.Timer3, &form.Timer4, &form.Timer5,
+          &form.Timer6, &form.Timer7, &form.Timer8, &form.Timer9, &form.Timer10};
+      result =
+          wParam >= 1 && wParam <= timers.size() ? (timers[wParam - 1]->Enabled() ? 1 : 0) : -1;
       return true;
     }
     return false;

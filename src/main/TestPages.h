@@ -18,6 +18,10 @@ inline constexpr wchar_t kComposePageMessage[] = L"RevivixTestComposePage";
 // text as the control draws it (wrapped at its client width for a label, on one line for a
 // button or a frame's caption), 0 for an unknown id.
 inline constexpr wchar_t kMeasureTextMessage[] = L"RevivixTestMeasureText";
+// Timer: wParam the timer's number (1 to 10, Timer1 to Timer10); the result is 1 while that timer
+// is enabled, 0 when it is not, -1 for another number. Tests ask it instead of sitting out a timer
+// of the wizard in real time, whose timing the native suite checks on a virtual clock.
+inline constexpr wchar_t kTimerEnabledMessage[] = L"RevivixTestTimerEnabled";
 
 struct TestPage {
   const char* name;
@@ -59,7 +63,7 @@ namespace win32 {
 class FormViews;
 }
 namespace testhook {
-// Answers the two messages on the main window of `views`.
+// Answers the hook's messages on the main window of `views`.
 void Install(win32::FormViews& views, frmMain& form);
 }  // namespace testhook
 }  // namespace revivix

@@ -120,12 +120,12 @@ struct Wizard {
     EXPECT_EQ(form.Uni_Error_Label1.Caption(), L"ann, unexpected.") << name;
     EXPECT_FALSE(form.Frame_4_Download_Progress.Visible()) << name;
     EXPECT_TRUE(FilesIn(fw).empty()) << name;
+    // Timer6 ends the wizard; its two seconds are checked on the native suite's virtual clock.
+    // Here: it is armed while the message shows, and its tick through the real event loop ends
+    // the wizard.
     EXPECT_TRUE(platform.loop.IsArmed(form.Timer6)) << name;
-    const ULONGLONG start = GetTickCount64();
-    EXPECT_TRUE(PumpUntil([&] { return form.Unloaded(); }, 5000)) << name;
-    const ULONGLONG took = GetTickCount64() - start;
-    EXPECT_GE(took, 1500u) << name;
-    EXPECT_LE(took, 3500u) << name;
+    EXPECT_FALSE(form.Unloaded()) << name;
+    EXPECT_TRUE(PumpUntil([&] { return form.Unloaded(); }, 15000)) << name;
   }
 
   Win32Platform platform{L"Local\\RevivixDownloadStep." + std::to_wstring(GetCurrentProcessId()) +
