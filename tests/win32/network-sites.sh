@@ -52,7 +52,11 @@ end() {
   local pid
   pid=$(cat "$folder/pid")
   if kill "$pid" 2>/dev/null; then
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    # Ended is gone or a zombie that its new parent has not reaped yet.
+    for _ in $(seq 50); do
+      case "$(ps -o stat= -p "$pid" 2>/dev/null)" in "" | Z*) break ;; esac
+      sleep 0.1
+    done
     kill -9 "$pid" 2>/dev/null || true
   fi
   rm -f "$folder/pid"

@@ -3,9 +3,9 @@
 
 It takes requests with an absolute address ("GET http://host:port/path HTTP/1.1"), as a client
 sends them to its proxy, and passes each to the server it names. Host names given with --map
-NAME=ADDRESS lead to ADDRESS, a loopback address (the request's port is kept): so a name that does not resolve on the
-machine, under ".invalid", reaches the local site through the proxy alone, as on a company network
-where only the proxy resolves outside names. Loopback hosts are reached as they are; any other
+NAME=ADDRESS lead to ADDRESS, a loopback address (the request's port is kept): so a name that
+does not resolve on the machine, under ".invalid", reaches the local site through the proxy
+alone, as on a company network where only the proxy resolves outside names. Loopback hosts are reached as they are; any other
 host is answered with 502 Bad Gateway, and so is a server that cannot be reached.
 
 Every request is written to --log as "METHOD ADDRESS STATUS" before its answer. When the file
@@ -96,7 +96,9 @@ class ProxyHandler(BaseHTTPRequestHandler):
         forced = self.forced_status()
         if forced:
             self.record(forced)
-            extra = [("Proxy-Authenticate", 'Basic realm="Revivix test proxy"')] if forced == 407 else []
+            extra = []
+            if forced == 407:
+                extra = [("Proxy-Authenticate", 'Basic realm="Revivix test proxy"')]
             self.refuse(forced, "Refused by the proxy", extra)
             return
         address = urllib.parse.urlsplit(self.path)
