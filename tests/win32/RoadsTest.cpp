@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -739,15 +740,27 @@ class NetworkRoad : public Road {
   void SetUp() override {
     ASSERT_FALSE(wintest::Argument(6).empty())
         << "the seventh argument names the state folder of network-sites.sh";
-    for (const wchar_t* server : {L"proxy", L"https", L"redirect", L"untrusted"})
+    for (const wchar_t* server : {L"proxy", L"https", L"redirect", L"untrusted"}) {
       ASSERT_FALSE(PortOf(server).empty()) << Utf8(server) << " is not running (no port file)";
+      const std::wstring log = Server(server) + L"\\requests.log";
+      logStarts_[log] = ReadBytes(log).size();
+    }
+    const std::wstring roadsLog = RoadsSiteLog();
+    logStarts_[roadsLog] = ReadBytes(roadsLog).size();
   }
 
-  // The requests of `log` (one "METHOD ADDRESS ..." a line) for the road's folder `road`, as the
-  // paths below the host.
-  static std::vector<std::string> RoadRequests(const std::wstring& log, const std::string& road) {
+  static std::wstring RoadsSiteLog() {
+    return driver::WindowsPath(wintest::Argument(2)) + L"\\requests.log";
+  }
+
+  // The requests that `log` (one "METHOD ADDRESS ..." a line) got during this road for the road's
+  // folder `road`, as the paths below the host.
+  std::vector<std::string> RoadRequests(const std::wstring& log, const std::string& road) const {
     std::vector<std::string> paths;
-    std::istringstream lines(ReadBytes(log));
+    const std::string text = ReadBytes(log);
+    const auto start = logStarts_.find(log);
+    const std::size_t from = start == logStarts_.end() ? 0 : start->second;
+    std::istringstream lines(from < text.size() ? text.substr(from) : std::string());
     std::string method, address;
     for (std::string line; std::getline(lines, line);) {
       std::istringstream words(line);
@@ -795,6 +808,8 @@ class NetworkRoad : public Road {
     ASSERT_NO_FATAL_FAILURE(ExpectEnd());
     EXPECT_TRUE(UpdaterLog(kFormatModel).empty());
   }
+
+  std::map<std::wstring, std::size_t> logStarts_;  // each log's size when the road began
 };
 
 // A company network: the site's name resolves nowhere but at the proxy of Internet Options, so the
@@ -807,8 +822,7 @@ TEST_F(NetworkRoad, BehindAProxyTheWholeRepairSucceeds) {
   ASSERT_NO_FATAL_FAILURE(RepairToSuccess());
   const std::vector<std::string> proxied =
       RoadRequests(Server(L"proxy") + L"\\requests.log", "road-proxy");
-  const std::vector<std::string> served =
-      RoadRequests(driver::WindowsPath(wintest::Argument(2)) + L"\\requests.log", "road-proxy");
+  const std::vector<std::string> served = RoadRequests(RoadsSiteLog(), "road-proxy");
   ExpectTheRepairsFetches(proxied, "through the proxy");
   // The site saw nothing that did not pass the proxy.
   EXPECT_EQ(served, proxied);

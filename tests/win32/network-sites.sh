@@ -26,7 +26,7 @@ launch() {
   local folder=$1
   shift
   mkdir -p "$folder"
-  rm -f "$folder/port"
+  rm -f "$folder/port" "$folder/requests.log"
   nohup "$@" --port-file "$folder/port" --log "$folder/requests.log" --lifetime "$lifetime" \
     >"$folder/server.out" 2>&1 &
   echo $! >"$folder/pid"
