@@ -8,6 +8,8 @@
 # fonts-wqy-microhei hold the Japanese and Chinese glyphs, which Windows draws from its East Asian
 # fonts where Arial has none: without them those languages show empty boxes. A Wine prefix must be
 # made after all of these are installed (scripts/wine-env.sh remakes one that predates them).
+# openssl makes the local certificate authority and the https site's certificate of the network
+# tests at test time.
 set -euo pipefail
 
 packages=(
@@ -15,7 +17,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine64 libwine wine32:i386 xvfb xauth fonts-dejavu-core fonts-liberation fonts-wine
   fonts-ipafont-gothic fonts-wqy-microhei
-  nsis imagemagick curl
+  nsis imagemagick curl openssl
   "$@"
 )
 

@@ -3,6 +3,7 @@
 #include "app/Pages.h"
 #include "common/Text.h"
 #include "detection/SiteAddress.h"
+#include "platform/ConnectionCheck.h"
 
 namespace revivix {
 
@@ -32,7 +33,11 @@ void CheckOperatingSystem(frmMain& form) {
 }
 
 bool IsInternetReachable(frmMain& form) {
-  return form.program.ports.connection.CanConnect(DatabaseAddress(form));
+  ConnectionCheck& connection = form.program.ports.connection;
+  const std::wstring address = DatabaseAddress(form);
+  // The direct check fails where only a proxy leads out; the site's own answer through the
+  // system's proxy settings then decides.
+  return connection.CanConnect(address) || connection.RequestAnswers(address, kSiteRequestLimitMs);
 }
 
 void CheckInternetConnection(frmMain& form) {

@@ -20,7 +20,12 @@ std::wstring OsCodeOf(const VersionRecord& version);
 // 30-second end.
 void CheckOperatingSystem(frmMain& form);
 
-// True when a connection to the database page's server can be made.
+// How long the Internet check waits for the site's answer when the direct check failed.
+inline constexpr int kSiteRequestLimitMs = 5000;
+
+// True when a connection to the database page's server can be made, or else when one request
+// for the database page through the system's proxy settings gets an answer within
+// `kSiteRequestLimitMs`.
 bool IsInternetReachable(frmMain& form);
 
 // Shows "IDS_NO_INTERNET_CONNECTION" with no detection when the site cannot be reached. The

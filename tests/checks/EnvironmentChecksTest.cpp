@@ -61,13 +61,58 @@ TEST_F(Checks, NamesComeAsTheSystemGivesThem) {
 }
 
 TEST_F(Checks, TheInternetCheckProbesTheDatabaseAddress) {
+  const std::wstring database = L"http://www.zanterix.com/revivix/database/Fernclip_database.htm";
   platform.connection.reachable.insert(L"http://www.zanterix.com/revivix/");
   EXPECT_TRUE(IsInternetReachable(form));
-  EXPECT_EQ(
-      platform.connection.checked,
-      std::vector<std::wstring>{L"http://www.zanterix.com/revivix/database/Fernclip_database.htm"});
+  EXPECT_EQ(platform.connection.checked, std::vector<std::wstring>{database});
+  EXPECT_TRUE(platform.connection.requests.empty());  // the direct answer was enough
   platform.connection.reachable.clear();
   EXPECT_FALSE(IsInternetReachable(form));
+  ASSERT_EQ(platform.connection.requests.size(), 1u);
+  EXPECT_EQ(platform.connection.requests[0].url, database);
+}
+
+// The connection decision: the direct check first, and only when it fails one request through
+// the system's proxy settings, which must answer within a few seconds.
+TEST_F(Checks, ConnectedWhenTheDirectCheckOrTheSiteRequestAnswers) {
+  enum class Site { Answers, Silent, Slow };
+  const struct {
+    bool direct;
+    Site site;
+    bool connected;
+  } table[] = {
+      {true, Site::Answers, true},  {true, Site::Silent, true},   {true, Site::Slow, true},
+      {false, Site::Answers, true}, {false, Site::Silent, false}, {false, Site::Slow, false},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(std::string(row.direct ? "direct yes, " : "direct no, ") +
+                 (row.site == Site::Answers  ? "site answers"
+                  : row.site == Site::Silent ? "site silent"
+                                             : "site slow"));
+    FakePlatform p;
+    p.WriteFile("Languages/English.txt",
+                "[Strings]\r\nIDS_NO_INTERNET_CONNECTION=no connection.\r\n");
+    frmMain f(p.program);
+    if (row.direct) p.connection.reachable.insert(SiteAddress(p.program));
+    if (row.site != Site::Silent) p.connection.answering.insert(SiteAddress(p.program));
+    // The slow site answers a moment after the longest wait the check may make.
+    p.connection.answerDelayMs = row.site == Site::Slow ? kSiteRequestLimitMs + 1 : 0;
+    p.html.pages[DatabaseAddress(f)] = FakePage{Page({RecordLine({})}), L"", 0};
+    FormLoad(f);
+    f.Activate();
+
+    EXPECT_EQ(f.Uni_Error_Label1.Caption() == L"Maria, no connection.", !row.connected);
+    EXPECT_EQ(f.Timer2.Enabled(), row.connected);  // a usable database was read
+    EXPECT_EQ(p.html.requests.size(), row.connected ? 1u : 0u);
+    EXPECT_EQ(p.connection.checked.size(), 2u);  // checked, then asked again
+    // A request only where the direct check failed, one for each time of asking.
+    ASSERT_EQ(p.connection.requests.size(), row.direct ? 0u : 2u);
+    for (const auto& request : p.connection.requests) {
+      EXPECT_EQ(request.url, DatabaseAddress(f));
+      EXPECT_GT(request.limitMs, 0);
+      EXPECT_LE(request.limitMs, 10000);  // a few seconds, not a page fetch's 30
+    }
+  }
 }
 
 // The start-up sequence: which check fails, the message shown, and what runs after it.

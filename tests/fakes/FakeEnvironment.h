@@ -44,17 +44,35 @@ class FakeDeviceInventory : public DeviceInventory {
   int reads = 0;
 };
 
-// Servers that answer: an address is reachable when it starts with one of `reachable`.
+// Servers that answer: an address can be connected to directly when it starts with one of
+// `reachable`, and its request is answered, after `answerDelayMs`, when it starts with one of
+// `answering` (the way through the proxy). An answer later than the caller's limit is none.
 class FakeConnectionCheck : public ConnectionCheck {
  public:
   bool CanConnect(const std::wstring& url) override {
     checked.push_back(url);
-    for (const std::wstring& prefix : reachable)
+    return StartsWithOneOf(url, reachable);
+  }
+  bool RequestAnswers(const std::wstring& url, int limitMs) override {
+    requests.push_back({url, limitMs});
+    return StartsWithOneOf(url, answering) && answerDelayMs <= limitMs;
+  }
+  struct Request {
+    std::wstring url;
+    int limitMs;
+  };
+  std::set<std::wstring> reachable;
+  std::set<std::wstring> answering;
+  int answerDelayMs = 0;
+  std::vector<std::wstring> checked;
+  std::vector<Request> requests;
+
+ private:
+  static bool StartsWithOneOf(const std::wstring& url, const std::set<std::wstring>& prefixes) {
+    for (const std::wstring& prefix : prefixes)
       if (url.rfind(prefix, 0) == 0) return true;
     return false;
   }
-  std::set<std::wstring> reachable;
-  std::vector<std::wstring> checked;
 };
 
 }  // namespace revivix::test

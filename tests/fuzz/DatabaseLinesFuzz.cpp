@@ -95,6 +95,7 @@ class Inventory : public DeviceInventory {
 class Online : public ConnectionCheck {
  public:
   bool CanConnect(const std::wstring&) override { return true; }
+  bool RequestAnswers(const std::wstring&, int) override { return true; }
 };
 class NoDownload : public UrlDownload {
  public:

@@ -3,6 +3,7 @@
 // (with simulated USB devices written into the registry), and the connection check against the
 // local maker site (its state folder is the first argument).
 #include <windows.h>
+#include <winsock2.h>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +144,58 @@ TEST(Win32ConnectionCheckTest, ReachesTheLocalSiteAndNotAClosedPort) {
   EXPECT_TRUE(check.CanConnect(site + L"/no/such/page.htm"));
   EXPECT_FALSE(check.CanConnect(L"http://127.0.0.1:1/revivix/database/Fernclip_database.htm"));
   EXPECT_FALSE(check.CanConnect(L"not an address"));
+}
+
+// A server on loopback that takes connections into its queue and never says a word.
+class SilentServer {
+ public:
+  SilentServer() {
+    WSADATA data;
+    started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof address;
+    if (socket_ == INVALID_SOCKET ||
+        bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(socket_, 8) != 0 ||
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+      return;
+    port_ = ntohs(address.sin_port);
+  }
+  ~SilentServer() {
+    if (socket_ != INVALID_SOCKET) closesocket(socket_);
+    if (started_) WSACleanup();
+  }
+  SilentServer(const SilentServer&) = delete;
+  SilentServer& operator=(const SilentServer&) = delete;
+  int Port() const { return port_; }
+
+ private:
+  bool started_ = false;
+  SOCKET socket_ = INVALID_SOCKET;
+  int port_ = 0;
+};
+
+TEST(Win32ConnectionCheckTest, TheSiteRequestCountsAnyAnswerAndEndsAtItsLimit) {
+  const std::wstring site = wintest::LocalSite(wintest::Argument(0));
+  ASSERT_FALSE(site.empty()) << "no site port: the site state folder is the first argument";
+  win32::Win32ConnectionCheck check;
+  EXPECT_TRUE(check.RequestAnswers(site + L"/demo/revivix/database/Fernclip_database.htm", 5000));
+  // A 404 is an answer: the way to the site works.
+  EXPECT_TRUE(check.RequestAnswers(site + L"/no/such/page.htm", 5000));
+  EXPECT_FALSE(check.RequestAnswers(L"http://127.0.0.1:1/revivix/database/x.htm", 5000));
+  EXPECT_FALSE(check.RequestAnswers(L"not an address", 5000));
+
+  const SilentServer silent;
+  ASSERT_NE(silent.Port(), 0);
+  const DWORD start = GetTickCount();
+  EXPECT_FALSE(check.RequestAnswers(
+      L"http://127.0.0.1:" + std::to_wstring(silent.Port()) + L"/revivix/database/x.htm", 1500));
+  const DWORD waited = GetTickCount() - start;
+  EXPECT_GE(waited, 1000u);  // it did wait for an answer
+  EXPECT_LT(waited, 3000u) << "the request outlived its limit by " << waited - 1500 << " ms";
 }
 
 }  // namespace

@@ -3,11 +3,15 @@
 // the wizard's own controls. Each road runs from its own copy of the runnable folder and its own
 // folder of the site; a road that fails says which page it expected and what was visible.
 //   arguments: fernclip.exe, the site's root folder, the site's state folder (its port file),
-//              the format-type updater, the upgrade-type updater, the browser stand-in script
+//              the format-type updater, the upgrade-type updater, the browser stand-in script,
+//              and for the network roads the state folder of tests/win32/network-sites.sh
 #include <windows.h>
+
+#include <wincrypt.h>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -97,6 +101,10 @@ class Road : public testing::Test {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser");
   }
 
+  static std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+  }
+
   static std::wstring Utf8Path(const std::string& path) {
     const int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
@@ -124,8 +132,9 @@ class Road : public testing::Test {
                                  "upgrade-updater browser-script";
     const std::string port = ReadBytes(driver::WindowsPath(wintest::Argument(2)) + L"\\port");
     ASSERT_FALSE(port.empty()) << "the site is not running (no port file)";
-    site_ = L"http://127.0.0.1:" + Utf8Path(port.substr(0, port.find_first_of("\r\n"))) + L"/" +
-            Utf8Path(road);
+    const std::wstring base =
+        siteBase_.empty() ? L"http://127.0.0.1:" + Utf8Path(FirstLine(port)) : siteBase_;
+    site_ = base + L"/" + Utf8Path(road);
 
     const std::wstring bin = driver::FolderOf(driver::WindowsPath(exe));
     folder_ = driver::MakeTemporaryFolder(L"revivix-road-");
@@ -311,6 +320,7 @@ class Road : public testing::Test {
   std::unique_ptr<driver::WizardSession> wizard_;
   std::wstring folder_;
   std::wstring site_;
+  std::wstring siteBase_;  // the site's scheme, host and port, when not http://127.0.0.1:<port>
   std::wstring siteFolder_;
   std::vector<std::wstring> devices_;
 };
@@ -609,6 +619,287 @@ TEST_F(Road, ExitDuringALongLinkPageWaitEndsTheProgram) {
   EXPECT_TRUE(wizard_->WaitForEnd(kEndMs)) << "the process still runs 15 s after Exit";
   EXPECT_LT(GetTickCount() - pressed, kEndMs);
   EXPECT_TRUE(UpdatersLeft().empty());
+}
+
+// The networks people have: a company proxy, a site that moved to https. The servers are those
+// of tests/win32/network-sites.sh (the seventh argument names its state folder).
+
+// The prefix's proxy of Internet Options, set for one road and put back as it was when the road
+// ends, whether it passed or not.
+class ProxySetting {
+ public:
+  explicit ProxySetting(const std::wstring& server) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                        nullptr, &key_, nullptr) != ERROR_SUCCESS) {
+      key_ = nullptr;
+      return;
+    }
+    enable_ = Save(L"ProxyEnable");
+    server_ = Save(L"ProxyServer");
+    const DWORD on = 1;
+    set_ = RegSetValueExW(key_, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on),
+                          sizeof on) == ERROR_SUCCESS &&
+           RegSetValueExW(
+               key_, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+               static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
+  ~ProxySetting() {
+    if (!key_) return;
+    Restore(L"ProxyEnable", enable_);
+    Restore(L"ProxyServer", server_);
+    RegCloseKey(key_);
+  }
+  ProxySetting(const ProxySetting&) = delete;
+  ProxySetting& operator=(const ProxySetting&) = delete;
+  bool Set() const { return set_; }
+
+ private:
+  static constexpr wchar_t kKey[] =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+  struct Saved {
+    bool present = false;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+  };
+  Saved Save(const wchar_t* name) const {
+    Saved saved;
+    DWORD size = 0;
+    if (RegQueryValueExW(key_, name, nullptr, &saved.type, nullptr, &size) != ERROR_SUCCESS)
+      return saved;
+    saved.data.resize(size);
+    saved.present = RegQueryValueExW(key_, name, nullptr, &saved.type, saved.data.data(), &size) ==
+                    ERROR_SUCCESS;
+    saved.data.resize(size);
+    return saved;
+  }
+  void Restore(const wchar_t* name, const Saved& saved) const {
+    if (saved.present)
+      RegSetValueExW(key_, name, 0, saved.type, saved.data.data(),
+                     static_cast<DWORD>(saved.data.size()));
+    else
+      RegDeleteValueW(key_, name);
+  }
+  HKEY key_ = nullptr;
+  Saved enable_, server_;
+  bool set_ = false;
+};
+
+// The test's certificate authority, trusted in this prefix for one road: added to the user's root
+// store the way a program adds one, and taken out again when the road ends.
+class TrustedAuthority {
+ public:
+  explicit TrustedAuthority(const std::string& der) {
+    HCERTSTORE root = CertOpenSystemStoreW(0, L"ROOT");
+    if (!root) return;
+    added_ = CertAddEncodedCertificateToStore(
+                 root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                 static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr) != FALSE;
+    CertCloseStore(root, 0);
+    der_ = der;
+  }
+  ~TrustedAuthority() {
+    if (!added_) return;
+    // Under Wine a deletion through the ROOT collection that CertOpenSystemStore gives leaves the
+    // certificate in the registry; the user's registry store itself lets it go.
+    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0,
+                                    CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
+    if (!root) return;
+    PCCERT_CONTEXT wanted =
+        CertCreateCertificateContext(X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der_.data()),
+                                     static_cast<DWORD>(der_.size()));
+    while (wanted) {
+      PCCERT_CONTEXT found = CertFindCertificateInStore(root, X509_ASN_ENCODING, 0,
+                                                        CERT_FIND_EXISTING, wanted, nullptr);
+      if (!found || !CertDeleteCertificateFromStore(found)) break;
+    }
+    if (wanted) CertFreeCertificateContext(wanted);
+    CertCloseStore(root, 0);
+  }
+  TrustedAuthority(const TrustedAuthority&) = delete;
+  TrustedAuthority& operator=(const TrustedAuthority&) = delete;
+  bool Added() const { return added_; }
+
+ private:
+  std::string der_;
+  bool added_ = false;
+};
+
+class NetworkRoad : public Road {
+ protected:
+  // The state folder of one of the network's servers ("proxy", "https", "redirect", "untrusted").
+  static std::wstring Server(const wchar_t* name) {
+    return driver::WindowsPath(wintest::Argument(6)) + L"\\" + name;
+  }
+  static std::wstring PortOf(const wchar_t* server) {
+    return Utf8Path(FirstLine(ReadBytes(Server(server) + L"\\port")));
+  }
+  static std::wstring RoadsSitePort() {
+    return Utf8Path(FirstLine(ReadBytes(driver::WindowsPath(wintest::Argument(2)) + L"\\port")));
+  }
+
+  void SetUp() override {
+    ASSERT_FALSE(wintest::Argument(6).empty())
+        << "the seventh argument names the state folder of network-sites.sh";
+    for (const wchar_t* server : {L"proxy", L"https", L"redirect", L"untrusted"}) {
+      ASSERT_FALSE(PortOf(server).empty()) << Utf8(server) << " is not running (no port file)";
+      const std::wstring log = Server(server) + L"\\requests.log";
+      logStarts_[log] = ReadBytes(log).size();
+    }
+    const std::wstring roadsLog = RoadsSiteLog();
+    logStarts_[roadsLog] = ReadBytes(roadsLog).size();
+  }
+
+  static std::wstring RoadsSiteLog() {
+    return driver::WindowsPath(wintest::Argument(2)) + L"\\requests.log";
+  }
+
+  // The requests that `log` (one "METHOD ADDRESS ..." a line) got during this road for the road's
+  // folder `road`, as the paths below the host.
+  std::vector<std::string> RoadRequests(const std::wstring& log, const std::string& road) const {
+    std::vector<std::string> paths;
+    const std::string text = ReadBytes(log);
+    const auto start = logStarts_.find(log);
+    const std::size_t from = start == logStarts_.end() ? 0 : start->second;
+    std::istringstream lines(from < text.size() ? text.substr(from) : std::string());
+    std::string method, address;
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream words(line);
+      if (!(words >> method >> address)) continue;
+      const std::size_t at = address.find("/" + road + "/");
+      if (at != std::string::npos) paths.push_back(address.substr(at));
+    }
+    return paths;
+  }
+
+  static bool Holds(const std::vector<std::string>& paths, const std::string& end) {
+    for (const std::string& path : paths)
+      if (path.size() >= end.size() && path.compare(path.size() - end.size(), end.size(), end) == 0)
+        return true;
+    return false;
+  }
+
+  // The three fetches of a repair: the database, the link page and the updater.
+  void ExpectTheRepairsFetches(const std::vector<std::string>& paths, const char* where) {
+    const std::string updater = Utf8(kFormatModel.updaterFile);
+    EXPECT_TRUE(Holds(paths, "/revivix/database/Fernclip_database.htm")) << where;
+    EXPECT_TRUE(Holds(paths, "/eu/fw/" + updater + ".htm")) << where;
+    EXPECT_TRUE(Holds(paths, "/files/" + updater)) << where;
+  }
+
+  // The whole repair with the format-type updater, from the start to the program's end.
+  void RepairToSuccess() {
+    ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(AcceptAndDownload(kFormatModel));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_FW_UPDATE_SUCCESSFUL", kUpdaterMs));
+    ExpectUpdaterClosed(kFormatModel);
+    ASSERT_NO_FATAL_FAILURE(ExitAndCheckLeftovers());
+  }
+
+  // The database failure page soon after the start, and nothing downloaded or started.
+  void EndOnTheDatabaseFailure() {
+    ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_PID_DATABASE_CONNECTION_FAILED", kStartMs));
+    EXPECT_TRUE(FilesMatching(folder_ + L"\\FW\\*.*").size() <= 2)  // "." and ".." at most
+        << "FW holds " << Utf8(FilesMatching(folder_ + L"\\FW\\*.*").back());
+    EXPECT_EQ(FindWindowW(nullptr, kFormatModel.updaterTitle.c_str()), nullptr);
+    ASSERT_NO_FATAL_FAILURE(Click("cmdExit"));
+    ASSERT_NO_FATAL_FAILURE(ExpectEnd());
+    EXPECT_TRUE(UpdaterLog(kFormatModel).empty());
+  }
+
+  std::map<std::wstring, std::size_t> logStarts_;  // each log's size when the road began
+};
+
+// A company network: the site's name resolves nowhere but at the proxy of Internet Options, so the
+// direct connection check fails and every fetch must go through the proxy.
+TEST_F(NetworkRoad, BehindAProxyTheWholeRepairSucceeds) {
+  siteBase_ = L"http://fernclip-site.invalid:" + RoadsSitePort();
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-proxy", {kFormatModel}));
+  const ProxySetting proxy(L"127.0.0.1:" + PortOf(L"proxy"));
+  ASSERT_TRUE(proxy.Set());
+  ASSERT_NO_FATAL_FAILURE(RepairToSuccess());
+  const std::vector<std::string> proxied =
+      RoadRequests(Server(L"proxy") + L"\\requests.log", "road-proxy");
+  const std::vector<std::string> served = RoadRequests(RoadsSiteLog(), "road-proxy");
+  ExpectTheRepairsFetches(proxied, "through the proxy");
+  // The site saw nothing that did not pass the proxy.
+  EXPECT_EQ(served, proxied);
+}
+
+// The proxy wants a password the wizard does not have: the database fetch fails as any failed
+// fetch does, with no dialog and no wait.
+TEST_F(NetworkRoad, AProxyThatWantsAPasswordEndsOnTheDatabaseFailure) {
+  siteBase_ = L"http://fernclip-site.invalid:" + RoadsSitePort();
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-proxy-407", {kFormatModel}));
+  const std::wstring status = Server(L"proxy") + L"\\status";
+  ASSERT_TRUE(WriteBytes(status, "407"));
+  struct Unrefuse {
+    std::wstring file;
+    ~Unrefuse() { DeleteFileW(file.c_str()); }
+  } unrefuse{status};
+  const ProxySetting proxy(L"127.0.0.1:" + PortOf(L"proxy"));
+  ASSERT_TRUE(proxy.Set());
+  ASSERT_NO_FATAL_FAILURE(EndOnTheDatabaseFailure());
+  EXPECT_TRUE(Holds(RoadRequests(Server(L"proxy") + L"\\requests.log", "road-proxy-407"),
+                    "/revivix/database/Fernclip_database.htm"));
+}
+
+// The site answers http with a redirect to its https copy, whose certificate comes from the test's
+// authority, trusted in this prefix: every fetch is redirected and the repair succeeds.
+TEST_F(NetworkRoad, ASiteThatMovedToHttpsRepairsThePlayer) {
+  siteBase_ = L"http://localhost:" + PortOf(L"redirect");
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-https", {kFormatModel}));
+  const TrustedAuthority authority(
+      ReadBytes(driver::WindowsPath(wintest::Argument(6)) + L"\\authority.der"));
+  ASSERT_TRUE(authority.Added());
+  ASSERT_NO_FATAL_FAILURE(RepairToSuccess());
+  ExpectTheRepairsFetches(RoadRequests(Server(L"redirect") + L"\\requests.log", "road-https"),
+                          "over http");
+  ExpectTheRepairsFetches(RoadRequests(Server(L"https") + L"\\requests.log", "road-https"),
+                          "after the redirect to https");
+}
+
+// The same site with a certificate this prefix does not trust: the database fetch fails, nothing
+// is downloaded and nothing started, and nobody is asked.
+TEST_F(NetworkRoad, AnUntrustedCertificateEndsOnTheDatabaseFailure) {
+  siteBase_ = L"http://localhost:" + PortOf(L"redirect");
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-https-untrusted", {kFormatModel}));
+  ASSERT_NO_FATAL_FAILURE(EndOnTheDatabaseFailure());
+  EXPECT_TRUE(RoadRequests(Server(L"https") + L"\\requests.log", "road-https-untrusted").empty())
+      << "a request passed the refused handshake";
+}
+
+// The pages come over https from a trusted certificate, the updater from a server whose
+// certificate signs itself: the download fails as a failed download, with no prompt, and nothing
+// is saved or started.
+TEST_F(NetworkRoad, AnUpdaterBehindAnUntrustedCertificateIsAFailedDownload) {
+  siteBase_ = L"https://localhost:" + PortOf(L"https");
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-https-download", {kFormatModel}));
+  const std::wstring updater = L"https://localhost:" + PortOf(L"untrusted") +
+                               L"/road-https-download/files/" + kFormatModel.updaterFile;
+  ASSERT_TRUE(WriteBytes(siteFolder_ + L"\\eu\\fw\\" + kFormatModel.updaterFile + L".htm",
+                         "<html><body><A HREF=\"" + Utf8(updater) + "\">" +
+                             Utf8(kFormatModel.updaterFile) + "</A></body></html>"));
+  const TrustedAuthority authority(
+      ReadBytes(driver::WindowsPath(wintest::Argument(6)) + L"\\authority.der"));
+  ASSERT_TRUE(authority.Added());
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+  ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Agree"));
+  ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_UNEXPECTED_ERROR", kDetectMs));
+  EXPECT_TRUE(UpdatersLeft().empty());
+  EXPECT_EQ(FindWindowW(nullptr, kFormatModel.updaterTitle.c_str()), nullptr);
+  EXPECT_TRUE(RoadRequests(Server(L"untrusted") + L"\\requests.log", "road-https-download").empty())
+      << "a request passed the refused handshake";
+  // The pages themselves came over https.
+  const std::vector<std::string> pages =
+      RoadRequests(Server(L"https") + L"\\requests.log", "road-https-download");
+  EXPECT_TRUE(Holds(pages, "/eu/fw/" + Utf8(kFormatModel.updaterFile) + ".htm"));
+  ASSERT_NO_FATAL_FAILURE(ExpectEnd());  // a failed download ends the program by itself
+  EXPECT_TRUE(UpdaterLog(kFormatModel).empty());
 }
 
 }  // namespace

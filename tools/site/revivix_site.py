@@ -19,14 +19,19 @@ comes before "/revivix/" (the scenario folder, "" at the root). A scenario's pag
 each other by absolute address, whatever port the server took and wherever the scenario lies.
 
 Usage: revivix_site.py --root DIR [--port N] [--port-file FILE] [--log FILE] [--lifetime S]
+                       [--certificate PEM --key PEM] [--redirect-to-https PORT]
 Port 0 (the default) takes a free port; the port in use is written to --port-file. The server
 ends by itself after --lifetime seconds (default 1800) so that it never outlives its test run.
+With --certificate and --key the site speaks https (and @SITE@ begins "https://"). With
+--redirect-to-https every request is answered with a 302 to the same path on https, at the
+request's host name and the given port, as a site that moved to https does.
 """
 import argparse
 import json
 import mimetypes
 import os
 import posixpath
+import ssl
 import sys
 import threading
 import time
@@ -66,6 +71,21 @@ class Handler(BaseHTTPRequestHandler):
             with self.server.log_lock, open(log, "a", encoding="utf-8") as f:
                 f.write("%s %s\n" % (self.command, self.path))
 
+    def setup(self):
+        super().setup()
+        self.tls_failed = False
+        if self.server.tls:
+            # The handshake runs here, on the connection's own thread, so that a client that
+            # refuses the certificate holds up no other connection.
+            try:
+                self.connection.do_handshake()
+            except (OSError, ValueError):
+                self.tls_failed = True
+
+    def handle(self):
+        if not self.tls_failed:
+            super().handle()
+
     def do_HEAD(self):
         self.answer(send_body=False)
 
@@ -73,6 +93,9 @@ class Handler(BaseHTTPRequestHandler):
         self.answer(send_body=True)
 
     def answer(self, send_body):
+        if self.server.redirect_port:
+            self.redirect_to_https()
+            return
         url_path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
         rule = find_rule(self.server.root, url_path)
         if rule.get("delay_ms"):
@@ -119,6 +142,17 @@ class Handler(BaseHTTPRequestHandler):
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
 
+    def redirect_to_https(self):
+        host = (self.headers.get("Host") or "127.0.0.1").rsplit(":", 1)[0]
+        location = "https://%s:%d%s" % (host, self.server.redirect_port, self.path)
+        try:
+            self.send_response(302)
+            self.send_header("Location", location)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True
+
     def with_site(self, body, url_path):
         """body with @SITE@ replaced by the address of the page's site."""
         if b"@SITE@" not in body:
@@ -126,7 +160,8 @@ class Handler(BaseHTTPRequestHandler):
         cut = url_path.find("/revivix/")
         prefix = url_path[:cut] if cut >= 0 else ""
         host = self.headers.get("Host") or "127.0.0.1:%d" % self.server.server_address[1]
-        return body.replace(b"@SITE@", ("http://" + host + prefix).encode("utf-8"))
+        scheme = "https://" if self.server.tls else "http://"
+        return body.replace(b"@SITE@", (scheme + host + prefix).encode("utf-8"))
 
     def send_body(self, body, rate):
         if not rate:
@@ -168,6 +203,9 @@ def main():
     parser.add_argument("--port-file")
     parser.add_argument("--log")
     parser.add_argument("--lifetime", type=float, default=1800.0)
+    parser.add_argument("--certificate")
+    parser.add_argument("--key")
+    parser.add_argument("--redirect-to-https", type=int, default=0)
     args = parser.parse_args()
 
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
@@ -176,13 +214,25 @@ def main():
     server.request_log = args.log
     server.log_lock = threading.Lock()
     server.stopping = threading.Event()
+    server.redirect_port = args.redirect_to_https
+    server.tls = bool(args.certificate)
+    if server.tls:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.certificate, args.key)
+        server.socket = context.wrap_socket(
+            server.socket, server_side=True, do_handshake_on_connect=False
+        )
     port = server.server_address[1]
     if args.port_file:
         tmp = args.port_file + ".tmp"
         with open(tmp, "w", encoding="ascii") as f:
             f.write("%d\n" % port)
         os.replace(tmp, args.port_file)
-    print("revivix-site: serving %s on http://127.0.0.1:%d" % (server.root, port), flush=True)
+    print(
+        "revivix-site: serving %s on %s://127.0.0.1:%d"
+        % (server.root, "https" if server.tls else "http", port),
+        flush=True,
+    )
 
     def end_of_life():
         server.stopping.wait(args.lifetime)

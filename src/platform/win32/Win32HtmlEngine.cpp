@@ -13,6 +13,7 @@
 #include "detection/HtmlCharset.h"
 #include "detection/HtmlText.h"
 #include "platform/win32/SystemLibraries.h"
+#include "platform/win32/WinInetFlags.h"
 
 namespace revivix::win32 {
 
@@ -101,9 +102,7 @@ bool Download(Fetch& fetch, HINTERNET session, const std::wstring& url, std::str
   InternetSetOptionW(session, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
   InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
 
-  const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                      INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-  HINTERNET request = InternetOpenUrlW(session, url.c_str(), nullptr, 0, flags, 0);
+  HINTERNET request = InternetOpenUrlW(session, url.c_str(), nullptr, 0, kWinInetRequestFlags, 0);
   if (!request) return false;
   {
     std::lock_guard<std::mutex> lock(fetch.mutex);

@@ -92,7 +92,10 @@ class Binding : public UrlBinding {
 
 // The callback handed to the service. A COM object on the heap, reference counted: the service
 // may keep it a little longer than the download call lasts.
-class StatusCallback final : public IBindStatusCallback, public IHttpNegotiate {
+class StatusCallback final : public IBindStatusCallback,
+                             public IHttpNegotiate,
+                             public IHttpSecurity,
+                             public IServiceProvider {
  public:
   StatusCallback(BindStatusCallback& core, std::shared_ptr<Transfer> transfer)
       : core_(&core), transfer_(std::move(transfer)) {}
@@ -104,6 +107,10 @@ class StatusCallback final : public IBindStatusCallback, public IHttpNegotiate {
       *object = static_cast<IBindStatusCallback*>(this);
     } else if (IsEqualIID(riid, IID_IHttpNegotiate)) {
       *object = static_cast<IHttpNegotiate*>(this);
+    } else if (IsEqualIID(riid, IID_IHttpSecurity) || IsEqualIID(riid, IID_IWindowForBindingUI)) {
+      *object = static_cast<IHttpSecurity*>(this);
+    } else if (IsEqualIID(riid, IID_IServiceProvider)) {
+      *object = static_cast<IServiceProvider*>(this);
     } else {
       *object = nullptr;
       return E_NOINTERFACE;
@@ -185,6 +192,31 @@ class StatusCallback final : public IBindStatusCallback, public IHttpNegotiate {
     negotiated_ = true;
     Record(status, Win32UrlDownload::StatusSource::Negotiation);
     return refused_ ? E_ABORT : S_OK;
+  }
+
+  // IServiceProvider: the service asks here for the objects that settle a problem of the
+  // transfer (a certificate, a redirect) and for a window to show a dialog in.
+  HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID riid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (!IsEqualGUID(service, IID_IHttpSecurity) && !IsEqualGUID(service, IID_IWindowForBindingUI))
+      return E_NOINTERFACE;
+    return QueryInterface(riid, object);
+  }
+
+  // IWindowForBindingUI: no window, so the service shows no dialog.
+  HRESULT STDMETHODCALLTYPE GetWindow(REFGUID, HWND* window) override {
+    if (!window) return E_INVALIDARG;
+    *window = nullptr;
+    return S_FALSE;
+  }
+
+  // IHttpSecurity: a certificate that does not verify (unknown authority, wrong name, expired,
+  // revoked, unchecked) or a redirect from https to http ends the download, which then fails as a
+  // failed download; nothing is ignored and nobody is asked. Only the move from http to https is
+  // let through: the https server's certificate is checked on its own.
+  HRESULT STDMETHODCALLTYPE OnSecurityProblem(DWORD problem) override {
+    return problem == ERROR_INTERNET_HTTP_TO_HTTPS_ON_REDIR ? S_OK : E_ABORT;
   }
 
   // The result of the whole download: a refused status overrides whatever the service says.
