@@ -80,8 +80,10 @@ Control* ForwardButton(frmMain& form) {
       return IfReachable(form.Cmd_I_Agree);
     case WizardPage::ModelAndSerialNumber:
       return IfReachable(form.Cmd_Next);
-    // The choices that keep the wizard going.
+    // The button the question gives the focus to.
     case WizardPage::KnowledgeBaseQuestion:
+      return IfReachable(form.CmdYes);
+    // The choice that keeps the wizard going.
     case WizardPage::UpdateNotice:
       return IfReachable(form.CmdNo);
     case WizardPage::Message:
@@ -93,6 +95,22 @@ Control* ForwardButton(frmMain& form) {
 
 bool EscapeCloses(const frmMain& form) {
   return !form.Timer5.Enabled();
+}
+
+KeyAction ActionOfKey(frmMain& form, const Control* focused, Key key) {
+  KeyAction action;
+  switch (key) {
+    case Key::Enter:
+      // The default button follows the focus while it is on a push button.
+      if (focused && focused->Kind() == ControlKind::UniButton)
+        action.press = InTabOrder(form, focused);
+      if (!action.press) action.press = ForwardButton(form);
+      break;
+    case Key::Escape:
+      action.close = EscapeCloses(form);
+      break;
+  }
+  return action;
 }
 
 std::vector<Control*> TabOrder(frmMain& form) {
@@ -113,6 +131,12 @@ std::vector<Control*> TabOrder(frmMain& form) {
     return WindowPosition(*a) < WindowPosition(*b);
   });
   return order;
+}
+
+Control* InTabOrder(frmMain& form, const Control* control) {
+  for (Control* c : TabOrder(form))
+    if (c == control) return c;
+  return nullptr;
 }
 
 Control* NextInTabOrder(frmMain& form, const Control* from, bool backwards) {
@@ -177,7 +201,15 @@ Control* PageFocus::Follow(frmMain& form, const Control* focused) {
   appeared_ = !known_ || page != page_;
   known_ = true;
   page_ = page;
-  return appeared_ ? FocusWhenPageAppears(form, page, focused) : nullptr;
+  // The control a handler gave the focus since the last look, if any.
+  const Control* given =
+      form.Window.FocusGivenCount() != focusGifts_ ? form.Window.LastFocusGiven() : nullptr;
+  focusGifts_ = form.Window.FocusGivenCount();
+  if (!appeared_) return nullptr;
+  // The handler's choice stays; where the window has not followed it yet, it follows now.
+  if (Control* kept = given ? InTabOrder(form, given) : nullptr)
+    return kept == focused ? nullptr : kept;
+  return FocusWhenPageAppears(form, page, focused);
 }
 
 }  // namespace revivix

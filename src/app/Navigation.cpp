@@ -195,9 +195,11 @@ void CmdYes_Click(frmMain& form) {
     QuitWizard(form);
     return;
   }
-  // Value 13 is kept as the database gives it; only blanks is no address.
-  if (Trim(form.UpdateUrl).empty()) return;
-  RunStep([&] { ShellOpen(form, form.UpdateUrl); });
+  // Only an empty value 13 leaves the notice open. Value 13 is kept as the database gives it; one
+  // of blanks only is no web address, so the shell gets nothing, and the wizard ends as for any
+  // other value.
+  if (form.UpdateUrl.empty()) return;
+  if (!Trim(form.UpdateUrl).empty()) RunStep([&] { ShellOpen(form, form.UpdateUrl); });
   QuitWizard(form);
 }
 

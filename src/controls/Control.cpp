@@ -117,6 +117,10 @@ void Control::SetListIndex(int index) {
 
 void Control::SetFocus() {
   focused_ = true;
+  Control* window = this;
+  while (window->container_) window = window->container_;
+  window->lastFocusGiven_ = this;
+  ++window->focusGivenCount_;
   Notify(Property::Focus);
 }
 

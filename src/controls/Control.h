@@ -138,7 +138,12 @@ class Control {
   void SetListIndex(int index);
 
   bool HasFocus() const { return focused_; }
+  // A handler gives this control the keyboard focus. The window (the outermost container) keeps
+  // the control last given it and a count of the gifts, so that the keyboard layer can tell
+  // whether a handler has chosen the focus since it last looked.
   void SetFocus();
+  const Control* LastFocusGiven() const { return lastFocusGiven_; }
+  std::uint64_t FocusGivenCount() const { return focusGivenCount_; }
 
   // The license box's read-only switch (its Boolean property number 4).
   bool Locked() const { return locked_; }
@@ -176,6 +181,8 @@ class Control {
   std::vector<std::wstring> items_;
   int listIndex_ = -1;
   bool focused_ = false;
+  const Control* lastFocusGiven_ = nullptr;  // on the window only
+  std::uint64_t focusGivenCount_ = 0;        // on the window only
   bool locked_ = false;
   std::optional<ButtonSkin> skin_;
   ControlView* view_ = nullptr;

@@ -6,9 +6,11 @@ namespace revivix::html {
 
 namespace {
 
+// Made once and never destroyed: a page may still be rendering on a worker thread while the
+// program ends and the runtime destroys its static objects.
 const std::unordered_map<std::wstring, TagInfo>& TagTable() {
   constexpr unsigned kBlockP = kBlock | kClosesP | kSpecial;
-  static const std::unordered_map<std::wstring, TagInfo> table = {
+  static const auto* const table = new std::unordered_map<std::wstring, TagInfo>{
       {L"html", {kHtml, kShell | kBlock | kSpecial | kScope}},
       {L"head", {kHead, kShell | kNone | kSpecial}},
       {L"body", {kBody, kShell | kBlock | kSpecial}},
@@ -121,7 +123,7 @@ const std::unordered_map<std::wstring, TagInfo>& TagTable() {
       {L"tt", {kOther, kFormatting}},
       {L"u", {kOther, kFormatting}},
   };
-  return table;
+  return *table;
 }
 
 // Which open elements end a search for an open element ("scope").

@@ -28,8 +28,9 @@ class Processes {
   // Opens the process with the right to terminate it and terminates it with exit code 0.
   virtual bool Terminate(ProcessId id) = 0;
   virtual ProcessId OwnId() = 0;
-  // Waits at most `milliseconds` for the process to end. True when it has ended or no longer
-  // exists; false when it still runs after the wait.
+  // Waits at most `milliseconds` for the process to end, answering the messages sent to the
+  // caller's windows meanwhile. True when it has ended or no longer exists; false when it still
+  // runs after the wait.
   virtual bool WaitForExit(ProcessId id, int milliseconds) = 0;
   // True when another copy of this program was already running when this one started.
   virtual bool PreviousInstanceRunning() = 0;

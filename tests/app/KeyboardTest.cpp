@@ -10,8 +10,10 @@
 #include "DownloadFixture.h"
 #include "NavigationFixture.h"
 #include "app/Keyboard.h"
+#include "app/Pages.h"
 #include "app/UpdateNotice.h"
 #include "automation/UpdaterAutomation.h"
+#include "detection/PlayerIdentification.h"
 
 namespace revivix::test {
 namespace {
@@ -126,8 +128,8 @@ const std::vector<PageCase> kPageCases = {
        t.OpenSerialPage();
        for (const wchar_t* serial : {L"X-0001", L"X-0002", L"X-0003"}) t.EnterSerial(serial);
      },
-     {"knowledge-base question", "CmdNo", true,
-      Lists({"CmdYes", "CmdNo"}, {"UniButton_Help", "UniRefresh"}), "CmdNo",
+     {"knowledge-base question", "CmdYes", true,
+      Lists({"CmdYes", "CmdNo"}, {"UniButton_Help", "UniRefresh"}), "CmdYes",
       "Uni_PID3500_err_MSG"}},
     {"update_notice",
      [](NavigationTest& t) {
@@ -227,6 +229,153 @@ TEST_F(KeyboardDownload, NoForwardButtonWhileDownloadingNorWhileTheUpdaterRunsTh
                     {"UniButton_Help", "UniRefresh", "cmdExit"},
                     "cmdExit",
                     "Uni_Error_Label1"});
+}
+
+// Enter presses the focused push button; with the focus on a list, a text box or nothing it
+// presses the page's default button. Escape closes except while an updater runs.
+struct KeyCase {
+  std::string name;
+  std::function<void(NavigationTest&)> reach;
+  std::function<Control*(frmMain&)> focused;  // null: the focus is on no control
+  Key key;
+  std::string pressed;  // the button the key presses, "none" for none
+  bool closes;
+};
+
+std::ostream& operator<<(std::ostream& out, const KeyCase& c) {
+  return out << c.name;
+}
+
+void ReachLicense(NavigationTest& t) {
+  t.OpenLicensePage();
+}
+
+void ReachQuestion(NavigationTest& t) {
+  t.OpenSerialPage();
+  for (const wchar_t* serial : {L"X-0001", L"X-0002", L"X-0003"}) t.EnterSerial(serial);
+}
+
+void ReachNotice(NavigationTest& t) {
+  t.form.UpdateAvailable = true;
+  t.form.UpdateUrl = L"http://update.example.com/new";
+  ShowUpdateNotice(t.form);
+}
+
+void ReachNoDevice(NavigationTest& t) {
+  ShowError(t.form, L"IDS_NO_DEVICE_FOUND_MSG01");
+}
+
+template <Control frmMain::*member>
+Control* On(frmMain& form) {
+  return &(form.*member);
+}
+
+Control* OnNothing(frmMain&) {
+  return nullptr;
+}
+
+const std::vector<KeyCase> kKeyCases = {
+    {"license_decline", ReachLicense, On<&frmMain::Cmd_I_Disagree>, Key::Enter, "Cmd_I_Disagree",
+     false},
+    {"license_accept", ReachLicense, On<&frmMain::Cmd_I_Agree>, Key::Enter, "Cmd_I_Agree", false},
+    {"license_refresh", ReachLicense, On<&frmMain::UniRefresh>, Key::Enter, "UniRefresh", false},
+    {"license_help", ReachLicense, On<&frmMain::UniButton_Help>, Key::Enter, "UniButton_Help",
+     false},
+    {"license_text", ReachLicense, On<&frmMain::UnitxtLicense>, Key::Enter, "Cmd_I_Agree", false},
+    {"license_list", ReachLicense, On<&frmMain::Combo_Language>, Key::Enter, "Cmd_I_Agree", false},
+    {"license_nothing", ReachLicense, OnNothing, Key::Enter, "Cmd_I_Agree", false},
+    {"license_escape", ReachLicense, On<&frmMain::Cmd_I_Disagree>, Key::Escape, "none", true},
+    {"no_device_refresh", ReachNoDevice, On<&frmMain::UniRefresh>, Key::Enter, "UniRefresh", false},
+    {"no_device_exit", ReachNoDevice, On<&frmMain::cmdExit>, Key::Enter, "cmdExit", false},
+    {"no_device_list", ReachNoDevice, On<&frmMain::Combo_Region>, Key::Enter, "cmdExit", false},
+    {"serial_box", &NavigationTest::OpenSerialPage, On<&frmMain::txtSNO>, Key::Enter, "Cmd_Next",
+     false},
+    {"serial_player_list", &NavigationTest::OpenSerialPage, On<&frmMain::Combo_Choose_Player>,
+     Key::Enter, "Cmd_Next", false},
+    {"serial_refresh", &NavigationTest::OpenSerialPage, On<&frmMain::UniRefresh>, Key::Enter,
+     "UniRefresh", false},
+    {"question_yes", ReachQuestion, On<&frmMain::CmdYes>, Key::Enter, "CmdYes", false},
+    {"question_no", ReachQuestion, On<&frmMain::CmdNo>, Key::Enter, "CmdNo", false},
+    {"question_list", ReachQuestion, On<&frmMain::Combo_Region>, Key::Enter, "CmdYes", false},
+    {"notice_yes", ReachNotice, On<&frmMain::CmdYes>, Key::Enter, "CmdYes", false},
+    {"notice_list", ReachNotice, On<&frmMain::Combo_Region>, Key::Enter, "CmdNo", false},
+    {"start_refresh", [](NavigationTest&) {}, On<&frmMain::UniRefresh>, Key::Enter, "UniRefresh",
+     false},
+    {"start_list", [](NavigationTest&) {}, On<&frmMain::Combo_Region>, Key::Enter, "none", false},
+    {"start_escape", [](NavigationTest&) {}, OnNothing, Key::Escape, "none", true},
+    // A button that cannot be pressed now (Next hidden by the question) is not pressed.
+    {"question_hidden_next", ReachQuestion, On<&frmMain::Cmd_Next>, Key::Enter, "CmdYes", false},
+};
+
+struct KeyboardKeys : NavigationTest, ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(KeyboardKeys, EnterPressesTheFocusedButtonElseTheDefaultOne) {
+  const KeyCase& c = GetParam();
+  c.reach(*this);
+  const KeyAction action = ActionOfKey(form, c.focused(form), c.key);
+  EXPECT_EQ(NameOf(action.press), c.pressed);
+  EXPECT_EQ(action.close, c.closes);
+}
+
+INSTANTIATE_TEST_SUITE_P(PagesFocusAndKeys, KeyboardKeys, ::testing::ValuesIn(kKeyCases),
+                         [](const auto& info) { return info.param.name; });
+
+// What the presses do: Enter on a tabbed-to Decline leaves without downloading anything, and
+// Enter on Refresh of the no-device page looks again instead of ending the wizard.
+TEST_F(Keyboard, EnterOnDeclineLeavesWithoutADownloadAndOnRefreshLooksAgain) {
+  OpenLicensePage();
+  ActionOfKey(form, &form.Cmd_I_Disagree, Key::Enter).press->RaiseClick();
+  EXPECT_TRUE(form.Unloaded());
+  EXPECT_TRUE(platform.download.requests.empty());
+}
+
+TEST_F(Keyboard, EnterOnRefreshOfTheNoDevicePageLooksAgain) {
+  ReachNoDevice(*this);
+  ActionOfKey(form, &form.UniRefresh, Key::Enter).press->RaiseClick();
+  EXPECT_FALSE(form.Unloaded());
+  EXPECT_EQ(CurrentPage(form), WizardPage::Detecting);
+}
+
+// The focus a handler gives a new page stays; the keyboard chooses only where none did.
+TEST_F(Keyboard, TheFocusAHandlerGivesANewPageStays) {
+  PageFocus focus;
+  focus.Follow(form, nullptr);
+  // The detection's serial-number page gives the player list the focus.
+  form.Combo_Choose_Player.Clear();
+  for (const wchar_t* entry : {L"Choose Player", L"Fernclip 200"})
+    form.Combo_Choose_Player.AddItem(entry);
+  ShowSerialNumberPage(form);
+  EXPECT_EQ(focus.Follow(form, &form.Combo_Choose_Player), nullptr);
+  EXPECT_EQ(focus.Page(), WizardPage::ModelAndSerialNumber);
+  // Three serial numbers: the question gives Yes the focus, and Yes is then Enter's default.
+  for (const wchar_t* serial : {L"X-0001", L"X-0002", L"X-0003"}) EnterSerial(serial);
+  EXPECT_EQ(focus.Follow(form, &form.CmdYes), nullptr);
+  EXPECT_EQ(focus.Page(), WizardPage::KnowledgeBaseQuestion);
+  EXPECT_EQ(ActionOfKey(form, &form.Combo_Region, Key::Enter).press, &form.CmdYes);
+  // The window has not followed the handler yet (its focus was elsewhere): it follows now.
+  PageFocus late;
+  EXPECT_EQ(late.Follow(form, &form.Combo_Region), &form.CmdYes);
+}
+
+TEST_F(Keyboard, WhereNoHandlerGaveTheFocusTheKeyboardChooses) {
+  PageFocus focus;
+  focus.Follow(form, nullptr);
+  // The serial-number page of the tests' own making gives no focus: the box takes it.
+  OpenSerialPage();
+  EXPECT_EQ(focus.Follow(form, nullptr), &form.txtSNO);
+  // The pick gives Next the focus, and the error page that follows hides Next: Exit takes it.
+  form.OsCode = L"2";
+  form.Combo_Choose_Player.SetText(L"Fernclip 300");
+  form.Cmd_Next.RaiseClick();
+  EXPECT_EQ(focus.Follow(form, &form.Cmd_Next), &form.cmdExit);
+  EXPECT_EQ(focus.Page(), WizardPage::Message);
+}
+
+TEST_F(Keyboard, TheUpdateNoticeGivesNoTheFocus) {
+  PageFocus focus;
+  focus.Follow(form, nullptr);
+  ReachNotice(*this);
+  EXPECT_EQ(focus.Follow(form, &form.Combo_Region), &form.CmdNo);
 }
 
 // Tab walks the order and wraps at both ends; a control outside the order starts it.

@@ -2,6 +2,9 @@
 // from opening the page.
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <string>
+
 #include "DatabaseFixture.h"
 #include "NavigationFixture.h"
 #include "app/UpdateNotice.h"
@@ -25,14 +28,24 @@ TEST_F(NavigationTest, YesOnTheNoticeOpensAPaddedValue13) {
   EXPECT_TRUE(form.Unloaded());
 }
 
-TEST_F(NavigationTest, ABlankValue13IsNoAddress) {
+// Only an empty value 13 keeps Yes from ending the wizard; one of blanks only opens nothing.
+struct YesOnTheNotice : NavigationTest, ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(YesOnTheNotice, EndsTheWizardUnlessValue13IsEmptyAndOpensNoBlankAddress) {
   form.UpdateAvailable = true;
-  form.UpdateUrl = L"    ";
+  form.UpdateUrl = GetParam();
   ShowUpdateNotice(form);
   form.CmdYes.RaiseClick();
   EXPECT_TRUE(platform.shell.calls.empty());
-  EXPECT_FALSE(form.Unloaded());  // as for an empty value: Yes does nothing
+  EXPECT_EQ(form.Unloaded(), !form.UpdateUrl.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Value13, YesOnTheNotice, ::testing::Values(L"", L" ", L"    "),
+                         [](const auto& info) {
+                           return std::wcslen(info.param) == 0
+                                      ? std::string("Empty")
+                                      : std::to_string(std::wcslen(info.param)) + "Blanks";
+                         });
 
 TEST_F(NavigationTest, HelpAndTheQuestionsYesOpenAPaddedSupportPage) {
   const std::wstring padded = L"  http://www.zanterix.com/support/fc200   ";

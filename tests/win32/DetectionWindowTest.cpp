@@ -219,6 +219,26 @@ TEST_F(DetectionWindow, TenThousandLinesReachTheSerialNumberPage) {
   Close();
 }
 
+// The close request while the long database page is fetched and rendered on its worker, at
+// staggered moments, several times: each time the program ends cleanly with exit code 0, also
+// when the worker is still inside the renderer as the program ends.
+TEST_F(DetectionWindow, ClosingWhileALargePageIsRenderedEndsCleanly) {
+  for (const DWORD delayMs : {0u, 150u, 300u, 450u, 600u, 900u}) {
+    SCOPED_TRACE(testing::Message() << "closed " << delayMs << " ms after the window appeared");
+    ASSERT_NO_FATAL_FAILURE(Start(L"win2003", Site(L"/long"), {}));
+    Sleep(delayMs);
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(program_->Handle(), kEndTimeoutMs), WAIT_OBJECT_0)
+        << "fernclip.exe did not end after the close request";
+    DWORD code = 1;
+    ASSERT_TRUE(GetExitCodeProcess(program_->Handle(), &code));
+    EXPECT_EQ(code, 0u) << "exit code " << std::hex << code;
+    program_.reset();
+    EXPECT_TRUE(driver::RemoveFolder(folder_)) << Narrow(folder_);
+    folder_.clear();
+  }
+}
+
 TEST_F(DetectionWindow, TwoPlayersAreMoreThanOne) {
   Start(L"win2003", Site(L"/demo"), {kFernclip200, kFernclip300});
   ExpectErrorPage(L"IDS_MORE_DEVICES_FOUND");

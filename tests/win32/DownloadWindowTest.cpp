@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cwctype>
 #include <memory>
 #include <set>
 #include <string>
@@ -72,6 +75,62 @@ int GreenPixels(HWND bar) {
     if (IsFillGreen(GetPixel(screen, x, row))) ++green;
   ReleaseDC(nullptr, screen);
   return green;
+}
+
+// A file of /proc read to its end (such files give their size as 0); "" when it cannot be opened.
+std::string ReadProcFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+// The /proc/<pid>/stat file (through Wine's drive Z:) of the Unix process whose command line
+// names `folder`: the Wine process of a program started from there. "" when there is none.
+std::wstring UnixStatOf(const std::wstring& folder) {
+  std::string wanted = Narrow(folder);
+  std::transform(wanted.begin(), wanted.end(), wanted.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &data);
+  if (find == INVALID_HANDLE_VALUE) return L"";
+  std::wstring found;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name.empty() || !std::all_of(name.begin(), name.end(), iswdigit)) continue;
+    std::string line = ReadProcFile(L"Z:\\proc\\" + name + L"\\cmdline");
+    std::transform(line.begin(), line.end(), line.begin(),
+                   [](unsigned char c) { return static_cast<char>(c ? std::tolower(c) : ' '); });
+    if (line.find(wanted) != std::string::npos) found = L"Z:\\proc\\" + name + L"\\stat";
+  } while (found.empty() && FindNextFileW(find, &data));
+  FindClose(find);
+  return found;
+}
+
+// The CPU time (user and system, in clock ticks) of the process of a /proc/<pid>/stat file, or
+// -1 when it cannot be read (the process has ended).
+long long CpuTicks(const std::wstring& stat) {
+  const std::string text = ReadProcFile(stat);
+  const std::size_t end = text.rfind(')');
+  if (end == std::string::npos) return -1;
+  std::vector<std::string> fields;
+  std::size_t at = end + 1;
+  while (at < text.size()) {
+    while (at < text.size() && text[at] == ' ') ++at;
+    const std::size_t next = text.find(' ', at);
+    fields.push_back(text.substr(at, next == std::string::npos ? std::string::npos : next - at));
+    if (next == std::string::npos) break;
+    at = next;
+  }
+  // Fields 14 and 15 of the file (utime, stime), counted from field 3 after the name.
+  if (fields.size() < 13) return -1;
+  return std::stoll(fields[11]) + std::stoll(fields[12]);
 }
 
 class DownloadWindow : public testing::Test {
@@ -269,7 +328,8 @@ TEST_F(DownloadWindow, ExitDuringTheDownloadEndsTheWizardAndStartsNothing) {
 }
 
 // A server that stops sending halfway: the window goes on answering, and Exit ends the wizard
-// without starting the updater.
+// without starting the updater; from Exit to its end the wizard only sleeps (its CPU time is read
+// from the Wine process's /proc/<pid>/stat, since GetProcessTimes of another process gives 0).
 TEST_F(DownloadWindow, AStalledServerLeavesTheWindowAnsweringAndExitEndsIt) {
   OpenLicensePage(L"stalled");
   PressAccept();
@@ -285,7 +345,29 @@ TEST_F(DownloadWindow, AStalledServerLeavesTheWindowAnsweringAndExitEndsIt) {
     Sleep(200);
   }
   EXPECT_EQ(answered, asked) << "the window did not answer while the server sent nothing";
-  ExitEndsTheDownload();
+  // From Exit to its end the wizard only waits: every wait sleeps once it has quit.
+  const std::wstring stat = UnixStatOf(folder_);
+  ASSERT_FALSE(stat.empty()) << "no Unix process runs the wizard from " << Narrow(folder_);
+  const long long before = CpuTicks(stat);
+  ASSERT_GE(before, 0);
+  long long last = before;
+  HWND exit = Control("cmdExit");
+  ASSERT_NE(exit, nullptr);
+  const ULONGLONG pressed = GetTickCount64();
+  ASSERT_TRUE(PostMessageW(exit, BM_CLICK, 0, 0));
+  while (WaitForSingleObject(program_->Handle(), 20) == WAIT_TIMEOUT &&
+         GetTickCount64() - pressed < 10000) {
+    const long long now = CpuTicks(stat);
+    if (now >= 0) last = now;
+  }
+  ASSERT_EQ(WaitForSingleObject(program_->Handle(), 0), WAIT_OBJECT_0)
+      << "the wizard did not end during its download";
+  const double cpu = static_cast<double>(last - before) / 100.0;
+  const double wall = static_cast<double>(GetTickCount64() - pressed) / 1000.0;
+  std::printf("from Exit to the end: %.2f s CPU in %.2f s\n", cpu, wall);
+  EXPECT_LT(cpu, 0.1) << "the wizard kept a core busy after it had quit";
+  Sleep(1000);
+  EXPECT_TRUE(FilesIn(fw_).empty());
 }
 
 TEST_F(DownloadWindow, NotFoundFails) {

@@ -385,10 +385,13 @@ TEST_F(KeyboardRoad, SerialNumbersWithEnterThenSpaceAnswersTheQuestion) {
   ASSERT_NO_FATAL_FAILURE(
       Prepare("keys-2", kEurope, L"PID_3500", L"USB Device", L"Fernclip200_Updater.exe", 2));
   ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::ModelAndSerialNumber, kDetectMs));
-  ASSERT_TRUE(WaitForFocus("txtSNO")) << "focus on " << Focused();
+  // The detection gives the model list the focus, and it stays there.
+  ASSERT_TRUE(WaitForFocus("Combo_Choose_Player")) << "focus on " << Focused();
   ExpectTabOrder({"Combo_Region", "Combo_Language", "Combo_Choose_Player", "txtSNO", "Cmd_Next",
                   "UniButton_Help", "UniRefresh"});
-  ASSERT_TRUE(WaitForFocus("txtSNO"));
+  ASSERT_TRUE(WaitForFocus("Combo_Choose_Player"));
+  Press(VK_TAB);
+  ASSERT_TRUE(WaitForFocus("txtSNO")) << "focus on " << Focused();
   // Shift+Tab goes back in the same order, and Tab forward again.
   ASSERT_EQ(GetForegroundWindow(), wizard_->Main());
   ASSERT_TRUE(ShiftTab());
@@ -415,14 +418,40 @@ TEST_F(KeyboardRoad, SerialNumbersWithEnterThenSpaceAnswersTheQuestion) {
       [&] { return wizard_->Text("txtSNO") == L"SN-0003"; }, kKeyMs));
   Press(VK_RETURN);
   ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::KnowledgeBaseQuestion, kKeyMs));
-  ASSERT_TRUE(WaitForFocus("CmdNo")) << "focus on " << Focused();
+  // The question gives Yes the focus, and it stays there.
+  ASSERT_TRUE(WaitForFocus("CmdYes")) << "focus on " << Focused();
+  EXPECT_FALSE(driver::WizardSession::WaitUntil([&] { return Focused() != "CmdYes"; }, 500))
+      << "the focus moved to " << Focused();
   ExpectTabOrder(
       {"Combo_Region", "Combo_Language", "CmdYes", "CmdNo", "UniButton_Help", "UniRefresh"});
   // Space presses the focused button: No ends the wizard without opening a page.
-  ASSERT_TRUE(WaitForFocus("CmdNo"));
+  ASSERT_TRUE(WaitForFocus("CmdYes"));
+  Press(VK_TAB);
+  ASSERT_TRUE(WaitForFocus("CmdNo")) << "focus on " << Focused();
   Press(VK_SPACE);
   ASSERT_TRUE(wizard_->WaitForEnd(kEndMs)) << "Space on No did not end the wizard:\n"
                                            << wizard_->VisibleTexts();
+}
+
+// Enter presses the button the focus was tabbed to: Decline leaves without a download, where
+// Accept would start one (a minute long here, so a wrong press cannot end in time).
+TEST_F(KeyboardRoad, EnterOnATabbedToDeclineLeavesWithoutADownload) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("keys-4", kEurope, L"PID_0200",
+                                  std::wstring(kModel) + L" USB Device", L"Fernclip200_Updater.exe",
+                                  60));
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+  ASSERT_TRUE(WaitForFocus("Cmd_I_Agree")) << "focus on " << Focused();
+  ASSERT_EQ(GetForegroundWindow(), wizard_->Main());
+  ASSERT_TRUE(ShiftTab());
+  ASSERT_TRUE(WaitForFocus("Cmd_I_Disagree")) << "focus on " << Focused();
+  Press(VK_RETURN);
+  ASSERT_TRUE(wizard_->WaitForEnd(kEndMs)) << "Enter on Decline did not end the wizard:\n"
+                                           << wizard_->VisibleTexts();
+  EXPECT_EQ(FindWindowW(nullptr, kTitle), nullptr) << "the updater was started";
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder_ + L"\\FW\\*.exe").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "an updater was downloaded";
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
 TEST_F(KeyboardRoad, ScreenReaderNamesRolesAndTheDownloadsProgress) {

@@ -114,6 +114,25 @@ TEST(Win32Processes, WaitForExitIsBoundedAndTrueOnceTheProcessHasEnded) {
   EXPECT_TRUE(processes.WaitForExit(0xFFFFFFF0u, 5000));
 }
 
+// The exit's wait lets messages sent to the caller's windows through: a process that sends to
+// every window while it ends (and waits for each answer) is not kept alive by the wait for it.
+TEST(Win32Processes, WaitForExitAnswersWhatTheEndingProcessSendsToTheCallersWindows) {
+  const std::wstring sleeper = SleeperCommandLine();
+  ASSERT_FALSE(sleeper.empty()) << "the path of revivix-sleeper.exe is the first argument";
+  Win32Processes processes(UniqueMutexName(L"broadcast"));
+  HWND window = CreateWindowExW(0, L"STATIC", L"broadcast test", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  wintest::Child child(sleeper + L" broadcast");
+  ASSERT_TRUE(child.Started()) << "CreateProcessW failed: " << GetLastError();
+  EXPECT_TRUE(processes.WaitForExit(child.Id(), 3000))
+      << "the process still waits for the caller's window";
+  DWORD code = 0;
+  EXPECT_TRUE(GetExitCodeProcess(child.Handle(), &code));
+  EXPECT_EQ(code, 0u);
+  DestroyWindow(window);
+}
+
 TEST(Win32Processes, OwnerOfAWindowIsTheProcessThatCreatedIt) {
   Win32Processes processes(UniqueMutexName(L"owner"));
   HWND window = CreateWindowExW(0, L"STATIC", L"owner test", WS_POPUP, 0, 0, 10, 10, nullptr,

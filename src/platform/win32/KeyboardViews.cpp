@@ -1,8 +1,9 @@
 // The main window's keyboard: the wizard's own Tab order (reading order over the visible,
-// enabled controls; List1 and the skin rings are never reached), Enter on the page's forward
-// button, Escape as the close button except while an updater runs, and everything else through
-// the dialog manager, which lets Space press the focused button. When a page appears its control
-// takes the focus and its message label is announced to screen readers.
+// enabled controls; List1 and the skin rings are never reached), Enter on the focused push button
+// or else the page's default button, Escape as the close button except while an updater runs,
+// and everything else through the dialog manager, which lets Space press the focused button.
+// When a page appears, the focus a handler gave it stays, or else the page's control takes the
+// focus; its message label is announced to screen readers.
 #include "platform/win32/ViewKinds.h"
 
 namespace revivix::win32 {
@@ -36,7 +37,8 @@ void FormViews::MoveFocus(Control& control) {
     lastFocus_ = hwnd;
     return;
   }
-  control.SetFocus();
+  // The keyboard's own move: the window's focus only, not a handler's choice in the model.
+  SetFocus(hwnd);
   // A text box reached by the keyboard has its text selected, as in every dialog.
   if (control.Kind() == ControlKind::TextBox) SendMessageW(hwnd, EM_SETSEL, 0, -1);
 }
@@ -54,14 +56,16 @@ bool FormViews::PreTranslate(MSG& msg) {
         return true;
       }
       case VK_RETURN:
+      case VK_ESCAPE: {
         if (IsOpenList(msg.hwnd)) break;
+        ControlWindow* focused = FocusedView();
+        const KeyAction action = ActionOfKey(form, focused ? &focused->control : nullptr,
+                                             msg.wParam == VK_RETURN ? Key::Enter : Key::Escape);
         // The same press as a click on the button.
-        if (Control* forward = ForwardButton(form)) forward->RaiseClick();
+        if (action.press) action.press->RaiseClick();
+        if (action.close) SendMessageW(main_, WM_CLOSE, 0, 0);
         return true;
-      case VK_ESCAPE:
-        if (IsOpenList(msg.hwnd)) break;
-        if (EscapeCloses(form)) SendMessageW(main_, WM_CLOSE, 0, 0);
-        return true;
+      }
       default:
         break;
     }

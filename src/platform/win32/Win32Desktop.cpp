@@ -6,6 +6,8 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+
+#include "platform/win32/SentMessageWait.h"
 #include "platform/win32/Win32CodePage.h"
 
 namespace revivix::win32 {
@@ -65,7 +67,9 @@ class Win32Desktop::Sender {
       {
         std::unique_lock<std::mutex> lock(state->mutex);
         state->wake.wait(lock, [&] { return state->stop || state->next; });
-        if (state->stop) return;
+        // A send handed over is always made, also by a thread that starts after the wizard gave
+        // up waiting for it: its window's thread counts as busy only until the send is done.
+        if (!state->next) return;
         send = std::move(state->next);
       }
       DWORD_PTR result = 0;
@@ -124,26 +128,6 @@ const CodePage& Win32Desktop::AnsiCodePage() {
 
 Win32Desktop::Win32Desktop() = default;
 Win32Desktop::~Win32Desktop() = default;
-
-namespace {
-
-// Waits for `done` at most `timeoutMs`, answering the messages other programs send to the
-// wizard's windows meanwhile, as a thread inside a send does. False when the time ran out.
-bool WaitAnsweringSends(HANDLE done, DWORD timeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;
-    const DWORD woke =
-        MsgWaitForMultipleObjectsEx(1, &done, static_cast<DWORD>(end - now), QS_SENDMESSAGE, 0);
-    if (woke == WAIT_OBJECT_0) return true;
-    if (woke != WAIT_OBJECT_0 + 1) return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;
-    MSG msg;
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-  }
-}
-
-}  // namespace
 
 std::optional<std::intptr_t> Win32Desktop::SendMessageTimeoutA(
     WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,

@@ -65,6 +65,7 @@ void Win32EventLoop::DoEvents() {
     if (msg.message == WM_QUIT) {
       // The quit belongs to the outer message loop: leave it in the queue for that loop.
       PostQuitMessage(static_cast<int>(msg.wParam));
+      quitPending_ = true;
       return;
     }
     if (filter_ && filter_(msg)) continue;
@@ -75,6 +76,23 @@ void Win32EventLoop::DoEvents() {
 
 void Win32EventLoop::WaitForEvents(std::uintptr_t signal) {
   HANDLE handle = reinterpret_cast<HANDLE>(signal);
+  if (quitPending_) {
+    // Still pending unless the outer loop has taken it meanwhile.
+    MSG quit;
+    quitPending_ = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+  }
+  if (quitPending_) {
+    // The wizard has quit and the quit waits in the queue for the outer loop: it would end every
+    // sleep at once. Only the signal and messages sent by other threads and programs (which
+    // must still be answered) end this one.
+    const DWORD woke = MsgWaitForMultipleObjectsEx(handle ? 1 : 0, handle ? &handle : nullptr,
+                                                   kWaitSafetyMs, QS_SENDMESSAGE, 0);
+    if (woke == (handle ? WAIT_OBJECT_0 + 1 : WAIT_OBJECT_0)) {
+      MSG msg;
+      PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return;
+  }
   // Any queued input, also input an earlier PeekMessage has already seen, ends the sleep.
   MsgWaitForMultipleObjectsEx(handle ? 1 : 0, handle ? &handle : nullptr, kWaitSafetyMs,
                               QS_ALLINPUT, MWMO_INPUTAVAILABLE);

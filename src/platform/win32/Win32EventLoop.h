@@ -1,7 +1,8 @@
 // The event loop of the user-interface thread on Win32: timers are window timers of a message
 // window, DoEvents empties the thread's message queue once, WaitForEvents sleeps in
 // MsgWaitForMultipleObjectsEx until a message or the given handle arrives (at most
-// kWaitSafetyMs), and the mouse pointer is the one the windows show while the pointer is over
+// kWaitSafetyMs; once the quit is pending, only a sent message or the handle wakes it), and the
+// mouse pointer is the one the windows show while the pointer is over
 // them.
 #pragma once
 
@@ -49,6 +50,7 @@ class Win32EventLoop : public EventLoop {
   UINT_PTR nextId_ = 1;
   MousePointer pointer_ = MousePointer::Default;
   std::function<bool(MSG&)> filter_;
+  bool quitPending_ = false;  // DoEvents found the quit and left it for the outer loop
 };
 
 }  // namespace revivix::win32

@@ -57,28 +57,32 @@ struct Fetch {
   Fetch(const Fetch&) = delete;
   Fetch& operator=(const Fetch&) = delete;
 
+  bool Abandoned() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return abandoned;
+  }
+
   std::mutex mutex;
   HANDLE completed;  // signalled once `complete` is set
   bool complete = false;
-  bool abandoned = false;       // the document is gone: the worker only cleans up
-  HINTERNET session = nullptr;  // open handles, closed by whichever side is done first
-  HINTERNET request = nullptr;
+  bool abandoned = false;  // the document is gone: the worker stops at its next step
   std::wstring text;
   std::wstring html;
 };
 
-// Closes the request and the session. Closing them from the wizard's thread makes a blocked
-// WinINet call on the worker return with an error. Called with the mutex held.
-void CloseHandles(Fetch& fetch) {
-  if (fetch.request) {
-    InternetCloseHandle(fetch.request);
-    fetch.request = nullptr;
+// The worker's WinINet handle, closed by the worker when it is done. Only the worker uses and
+// closes its handles: WinINet gives a closed handle's value to the next one opened at once, so a
+// handle closed by another thread could reach another fetch. A document dropped during a call
+// that blocks lets the call end by the connect and receive limits.
+struct InternetHandle {
+  explicit InternetHandle(HINTERNET h) : handle(h) {}
+  ~InternetHandle() {
+    if (handle) InternetCloseHandle(handle);
   }
-  if (fetch.session) {
-    InternetCloseHandle(fetch.session);
-    fetch.session = nullptr;
-  }
-}
+  InternetHandle(const InternetHandle&) = delete;
+  InternetHandle& operator=(const InternetHandle&) = delete;
+  HINTERNET handle;
+};
 
 std::string ContentTypeOf(HINTERNET request) {
   wchar_t buffer[512];
@@ -91,8 +95,8 @@ std::string ContentTypeOf(HINTERNET request) {
   return type;
 }
 
-// The page's bytes and Content-Type, or false when the fetch failed or the server answered
-// with an error status.
+// The page's bytes and Content-Type, or false when the fetch failed, the server answered with
+// an error status or the document was dropped.
 bool Download(Fetch& fetch, HINTERNET session, const std::wstring& url, std::string& bytes,
               std::string& contentType) {
   DWORD timeout = Win32HtmlEngine::kConnectTimeoutMs;
@@ -102,30 +106,24 @@ bool Download(Fetch& fetch, HINTERNET session, const std::wstring& url, std::str
   InternetSetOptionW(session, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
   InternetSetOptionW(session, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
 
-  HINTERNET request = InternetOpenUrlW(session, url.c_str(), nullptr, 0, kWinInetRequestFlags, 0);
-  if (!request) return false;
-  {
-    std::lock_guard<std::mutex> lock(fetch.mutex);
-    if (fetch.abandoned) {
-      InternetCloseHandle(request);
-      return false;
-    }
-    fetch.request = request;
-  }
+  const InternetHandle request(
+      InternetOpenUrlW(session, url.c_str(), nullptr, 0, kWinInetRequestFlags, 0));
+  if (!request.handle || fetch.Abandoned()) return false;
   DWORD status = 0;
   DWORD size = sizeof status;
   DWORD index = 0;
-  if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                      &index) ||
+  if (!HttpQueryInfoW(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                      &size, &index) ||
       status >= 400)
     return false;
-  contentType = ContentTypeOf(request);
+  contentType = ContentTypeOf(request.handle);
   char buffer[64 * 1024];
   while (bytes.size() < Win32HtmlEngine::kMaxPageBytes) {
+    if (fetch.Abandoned()) return false;
     const DWORD wanted = static_cast<DWORD>(
         std::min<std::size_t>(sizeof buffer, Win32HtmlEngine::kMaxPageBytes - bytes.size()));
     DWORD read = 0;
-    if (!InternetReadFile(request, buffer, wanted, &read)) return false;
+    if (!InternetReadFile(request.handle, buffer, wanted, &read)) return false;
     if (read == 0) break;
     bytes.append(buffer, read);
   }
@@ -145,22 +143,14 @@ void FetchAndRender(Fetch& fetch, const std::wstring& url,
                     const Win32HtmlEngine::Renderer& render) {
   std::string bytes, contentType;
   bool ok = false;
-  if (HINTERNET session =
-          InternetOpenW(L"Revivix", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)) {
-    bool abandoned;
-    {
-      std::lock_guard<std::mutex> lock(fetch.mutex);
-      abandoned = fetch.abandoned;
-      if (abandoned)
-        InternetCloseHandle(session);
-      else
-        fetch.session = session;
-    }
-    if (!abandoned) ok = Download(fetch, session, url, bytes, contentType);
-    std::lock_guard<std::mutex> lock(fetch.mutex);
-    CloseHandles(fetch);
-    if (fetch.abandoned) return;
+  {
+    const InternetHandle session(
+        InternetOpenW(L"Revivix", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (session.handle && !fetch.Abandoned())
+      ok = Download(fetch, session.handle, url, bytes, contentType);
   }
+  // A dropped document is not rendered.
+  if (fetch.Abandoned()) return;
   std::wstring html, text;
   if (ok) {
     html = DecodeHtmlBytes(bytes, contentType);
@@ -176,7 +166,6 @@ void RunFetch(std::shared_ptr<Fetch> fetch, std::wstring url, Win32HtmlEngine::R
   } catch (...) {
     // An exception must not end the process from this thread: the fetch failed.
     std::lock_guard<std::mutex> lock(fetch->mutex);
-    CloseHandles(*fetch);
     Complete(*fetch, {}, {});
   }
 }
@@ -195,7 +184,6 @@ class Win32HtmlDocument : public HtmlDocument {
   ~Win32HtmlDocument() override {
     std::lock_guard<std::mutex> lock(fetch_->mutex);
     fetch_->abandoned = true;
-    CloseHandles(*fetch_);
   }
 
   std::wstring ReadyState() override {

@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include "platform/win32/SentMessageWait.h"
+
 namespace revivix::win32 {
 
 Win32Processes::Win32Processes(const std::wstring& instanceMutexName) {
@@ -63,9 +65,10 @@ bool Win32Processes::WaitForExit(ProcessId id, int milliseconds) {
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
   // A process that cannot be opened any more has ended.
   if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;
+  // The wizard's thread waits here while the updater ends; an updater that sends to the
+  // wizard's windows meanwhile (a broadcast) gets its answer, and ends.
   const bool ended =
-      WaitForSingleObject(process, static_cast<DWORD>(milliseconds > 0 ? milliseconds : 0)) ==
-      WAIT_OBJECT_0;
+      WaitAnsweringSends(process, static_cast<DWORD>(milliseconds > 0 ? milliseconds : 0));
   CloseHandle(process);
   return ended;
 }

@@ -168,10 +168,7 @@ class StatusCallback final : public IBindStatusCallback,
       transfer_->stopDelivered = true;
       core_->OnStopBinding(stopResult);
     });
-    if (binding_) {
-      binding_->Release();
-      binding_ = nullptr;
-    }
+    ReleaseBinding();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD*, BINDINFO*) override { return S_OK; }
@@ -231,10 +228,18 @@ class StatusCallback final : public IBindStatusCallback,
   Win32UrlDownload::StatusSource Source() const { return source_; }
   bool Negotiated() const { return negotiated_; }
 
- private:
-  ~StatusCallback() {
-    if (binding_) binding_->Release();
+  // On the transfer thread, once the service's call has returned and before the thread leaves
+  // its apartment: the binding belongs to that apartment and is let go there, never on the
+  // wizard's thread, which may hold the last reference to this callback.
+  void ReleaseBinding() {
+    if (binding_) {
+      binding_->Release();
+      binding_ = nullptr;
+    }
   }
+
+ private:
+  ~StatusCallback() = default;
 
   void Record(DWORD status, Win32UrlDownload::StatusSource source) {
     if (source_ != Win32UrlDownload::StatusSource::None) return;
@@ -312,6 +317,7 @@ DWORD WINAPI RunTransfer(void* parameter) {
   auto* download = REVIVIX_SYSTEM_FUNCTION(UrlMon, URLDownloadToFileW);
   const HRESULT com = joinApartment(nullptr, COINIT_APARTMENTTHREADED);
   job->transfer->result = download(nullptr, job->url.c_str(), job->file.c_str(), 0, job->status);
+  job->status->ReleaseBinding();
   job->status->Release();
   if (SUCCEEDED(com)) leaveApartment();
   job->transfer->finished = true;
