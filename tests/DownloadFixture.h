@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "ProgramImage.h"
 #include "app/Lifecycle.h"
 #include "app/frmMain.h"
 #include "fakes/FakePlatform.h"
@@ -43,16 +44,8 @@ struct DownloadTest : ::testing::Test {
     platform.html.pages[url].html =
         L"<HTML><BODY><A HREF=\"" + updater + L"\">Download</A></BODY></HTML>";
   }
-  // The updater itself: a minimal Windows program header, in `parts` progress steps.
-  static std::string ProgramBytes(std::size_t size = 4096) {
-    std::string bytes(size, '\0');
-    bytes[0] = 'M';
-    bytes[1] = 'Z';
-    bytes[0x3C] = static_cast<char>(0x80);
-    bytes[0x80] = 'P';
-    bytes[0x81] = 'E';
-    return bytes;
-  }
+  // The updater itself: a small complete Windows program of `size` bytes.
+  static std::string ProgramBytes(std::size_t size = 4096) { return ProgramImage::OfSize(size); }
   std::wstring FwPath(const std::wstring& name) const {
     return platform.Folder() + L"\\fw\\" + name;
   }

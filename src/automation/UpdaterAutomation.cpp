@@ -4,6 +4,7 @@
 #include "app/Pages.h"
 #include "automation/BasWinHandler.h"
 #include "common/Text.h"
+#include "download/FirmwareDownload.h"
 
 namespace revivix {
 
@@ -26,9 +27,35 @@ void Post(frmMain& form, WindowHandle window, std::uint32_t message) {
   Windows(form).PostMessageA(window, message, 0, 0);
 }
 
-// Sent with the time limit: an updater that does not answer in time fails the step.
-void Send(frmMain& form, WindowHandle window, std::uint32_t message) {
-  SendBounded(Windows(form), window, message);
+// Sent with the time limit. A message whose send timed out has still been delivered: the
+// updater handles it once it gets to it. So the step goes on with what follows the send either
+// way, and never sends it again; the result tells whether the updater answered in time.
+bool Send(frmMain& form, WindowHandle window, std::uint32_t message) {
+  try {
+    SendBounded(Windows(form), window, message);
+    return true;
+  } catch (const UpdaterNotAnswering&) {
+    return false;
+  }
+}
+
+// Timer4's ticks after which a started updater that has ended without showing its window counts
+// as one that did not run. A launcher that starts the real updater and ends gets these few
+// seconds for the updater's window to appear.
+constexpr std::int32_t kUpdaterStartGraceTicks = 3;
+
+// True when the started updater turned out not to run, and the step has ended as a failure.
+bool UpdaterEndedUnseen(frmMain& form) {
+  if (!form.watchingUpdaterStart) return false;
+  if (Table(form).FoundWindow != 0) {
+    form.updaterWindowSeen = true;
+    form.watchingUpdaterStart = false;
+    return false;
+  }
+  if (++form.updaterStartTicks < kUpdaterStartGraceTicks) return false;
+  if (form.program.ports.shell.StartedProcessEnded() != true) return false;
+  UpdaterDidNotRun(form);
+  return true;
 }
 
 void MakeTopmost(frmMain& form, WindowHandle window) {
@@ -53,6 +80,7 @@ void Timer4_Timer(frmMain& form) {
   UpdaterWindows& w = Table(form);
   w.SearchTitle = form.UpdaterTitle;
   LocateUpdater(form);
+  if (UpdaterEndedUnseen(form)) return;
   // A window with both buttons takes the format path.
   if (w.FormatButton != 0) {
     ClickFormatDataArea(form);
@@ -132,8 +160,9 @@ void ClickStart(frmMain& form) {
   w.StartButton = 0;
   ScanUpdater(form.program);
   if (w.FoundWindow == 0) return;
-  // Sent: the wizard waits until the updater has handled the click; when it does not in time, the
-  // step fails and Timer4 stays on to try again.
+  // Sent: the wizard waits until the updater has handled the click. A click not answered in time
+  // is handled late, so Timer4 stops either way: it would otherwise press "&FORMAT DATA AREA"
+  // again and so, through "OPTION", "&START" a second time: a second format of the player.
   Send(form, w.StartButton, kBmClick);
   form.Timer4.SetEnabled(false);
 }
@@ -200,7 +229,7 @@ void CloseUpdaterWindow(frmMain& form) {
   FindTopWindow(form.program);
   if (w.FoundWindow == 0) return;
   // Sent: the wizard waits until the updater has handled its close. One that does not answer in
-  // time is left running and not waited for at exit.
+  // time still has the close in its queue and is waited for at exit as one that answered is.
   const ProcessId updater = Windows(form).GetWindowThreadProcessId(w.FoundWindow);
   Send(form, w.FoundWindow, kWmClose);
   form.closingUpdater = updater;

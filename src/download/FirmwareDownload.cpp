@@ -122,6 +122,89 @@ bool IsPortableExecutable(const std::vector<std::uint8_t>& bytes) {
          bytes[offset + 3] == 0;
 }
 
+namespace {
+
+std::uint32_t Read16(const std::vector<std::uint8_t>& bytes, std::uint64_t at) {
+  return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8;
+}
+
+std::uint32_t Read32(const std::vector<std::uint8_t>& bytes, std::uint64_t at) {
+  return Read16(bytes, at) | Read16(bytes, at + 2) << 16;
+}
+
+// The program headers' fixed sizes and the places of the fields the check reads.
+constexpr std::uint64_t kFileHeaderSize = 20;
+constexpr std::uint64_t kSectionHeaderSize = 40;
+constexpr std::uint64_t kSymbolSize = 18;
+constexpr std::uint32_t kMagic32 = 0x10B;
+constexpr std::uint32_t kMagic64 = 0x20B;
+constexpr std::uint64_t kSizeOfHeadersAt = 60;  // in the optional header, both forms
+constexpr std::uint32_t kSecurityDirectory = 4;
+
+}  // namespace
+
+DownloadCheck CheckDownloadedProgram(const std::vector<std::uint8_t>& bytes,
+                                     std::uint64_t announcedLength) {
+  const std::uint64_t size = bytes.size();
+  if (announcedLength != 0 && size != announcedLength) return DownloadCheck::WrongLength;
+  if (!IsPortableExecutable(bytes)) return DownloadCheck::NotAProgram;
+  // All offsets are 64-bit sums of 32-bit fields, so no declared value can wrap around.
+  const auto inside = [size](std::uint64_t offset, std::uint64_t length) {
+    return offset <= size && length <= size - offset;
+  };
+  const std::uint64_t pe = Read32(bytes, 0x3C);
+  const std::uint64_t fileHeader = pe + 4;
+  if (!inside(fileHeader, kFileHeaderSize)) return DownloadCheck::NotWhole;
+  const std::uint64_t sections = Read16(bytes, fileHeader + 2);
+  const std::uint64_t symbolTable = Read32(bytes, fileHeader + 8);
+  const std::uint64_t symbols = Read32(bytes, fileHeader + 12);
+  const std::uint64_t optionalSize = Read16(bytes, fileHeader + 16);
+  const std::uint64_t optional = fileHeader + kFileHeaderSize;
+  if (!inside(optional, optionalSize)) return DownloadCheck::NotWhole;
+  if (optionalSize < 2) return DownloadCheck::NotAProgram;
+  const std::uint32_t magic = Read16(bytes, optional);
+  if (magic != kMagic32 && magic != kMagic64) return DownloadCheck::NotAProgram;
+  // The data directories follow the fixed part of the optional header, preceded by their count.
+  const std::uint64_t countAt = magic == kMagic32 ? 92 : 108;
+  if (optionalSize < countAt + 4) return DownloadCheck::NotAProgram;
+  const std::uint64_t directories = Read32(bytes, optional + countAt);
+  if (countAt + 4 + directories * 8 > optionalSize) return DownloadCheck::NotAProgram;
+  if (!inside(0, Read32(bytes, optional + kSizeOfHeadersAt))) return DownloadCheck::NotWhole;
+  const std::uint64_t table = optional + optionalSize;
+  if (!inside(table, sections * kSectionHeaderSize)) return DownloadCheck::NotWhole;
+  for (std::uint64_t i = 0; i < sections; ++i) {
+    const std::uint64_t header = table + i * kSectionHeaderSize;
+    const std::uint64_t rawSize = Read32(bytes, header + 16);
+    const std::uint64_t rawAt = Read32(bytes, header + 20);
+    if (rawSize != 0 && !inside(rawAt, rawSize)) return DownloadCheck::NotWhole;
+  }
+  // The signature is the one directory whose address is a file offset; it usually lies after the
+  // sections, at the very end, where a cut file loses it first.
+  if (directories > kSecurityDirectory) {
+    const std::uint64_t entry = optional + countAt + 4 + kSecurityDirectory * 8;
+    const std::uint64_t at = Read32(bytes, entry);
+    const std::uint64_t length = Read32(bytes, entry + 4);
+    if ((at != 0 || length != 0) && !inside(at, length)) return DownloadCheck::NotWhole;
+  }
+  if (symbolTable != 0 && !inside(symbolTable, symbols * kSymbolSize))
+    return DownloadCheck::NotWhole;
+  return DownloadCheck::Complete;
+}
+
+const wchar_t* DescribeDownloadCheck(DownloadCheck check) {
+  switch (check) {
+    case DownloadCheck::Complete:
+      return L"complete";
+    case DownloadCheck::NotAProgram:
+      return L"not a program";
+    case DownloadCheck::WrongLength:
+      return L"not the announced length";
+    case DownloadCheck::NotWhole:
+      return L"the program's structure reaches beyond the end of the file";
+  }
+  return L"unknown";
+}
+
 void ShowDownloadPage(frmMain& form) {
   form.cmdExit.Move(6465, 6555);
   form.cmdExit.SetVisible(true);
@@ -138,7 +221,7 @@ void ShowDownloadPage(frmMain& form) {
   form.LastMessage = form.Uni_Error_Label1.Caption();
 }
 
-void StartFirmwareDownload(frmMain& form) {
+bool StartFirmwareDownload(frmMain& form) {
   Ports& ports = form.program.ports;
   ports.loop.SetMousePointer(MousePointer::Hourglass);
   ShowDownloadPage(form);
@@ -147,11 +230,12 @@ void StartFirmwareDownload(frmMain& form) {
   ports.loop.DoEvents();
   if (form.Quitting()) {
     ports.loop.SetMousePointer(MousePointer::Default);
-    return;
+    return false;
   }
 
   const std::wstring name = UpdaterFileName(form.UpdaterUrl);
   std::optional<bool> result = false;
+  std::uint64_t announced = 0;
   if (!name.empty()) {
     form.UpdaterPath = ports.system.ProgramFolder() + L"\\fw\\" + name;
     form.Frame_4_Download_Progress.SetVisible(true);
@@ -162,7 +246,14 @@ void StartFirmwareDownload(frmMain& form) {
     download->TumoDLProg = [&form](std::int32_t progress, std::int32_t progressMax) {
       mydl_TumoDLProg(form, progress, progressMax);
     };
+    // The updater always comes from the site: a copy that the Internet cache kept from an earlier
+    // run may be an older program under the same name. (The service itself is asked for a fresh
+    // transfer that writes no cache entry.) A failure to remove an entry that does not exist is
+    // no failure of the download.
+    std::wstring address = form.UpdaterUrl;
+    download->DeleteTumoCache(address);
     result = download->StartTheStinkinDownLoad(form.UpdaterUrl, form.UpdaterPath);
+    announced = download->AnnouncedLength();
   }
 
   FileSystem& files = form.program.SharedFileSystem();
@@ -171,25 +262,43 @@ void StartFirmwareDownload(frmMain& form) {
     if (!form.UpdaterPath.empty() && files.FileExists(form.UpdaterPath))
       files.DeleteFiles(form.UpdaterPath);
     ports.loop.SetMousePointer(MousePointer::Default);
-    return;
+    return false;
   }
 
   if (result == true && files.FileExists(form.UpdaterPath)) {
     // The shell runs whatever it is given with the wizard's administrator rights (a batch file,
-    // a script, a shortcut), so only a program named ".exe" with a program header is started;
-    // anything else, an error page saved under the updater's name too, is deleted unopened.
+    // a script, a shortcut), so only a program named ".exe" is started, and only when it is the
+    // whole program the server announced: a transfer cut short ends like a complete one for the
+    // service, and a firmware updater's payload lies after its sections, so a part of one runs
+    // and writes part of a payload. Anything else, an error page saved under the updater's name
+    // too, is deleted unopened.
     std::optional<std::vector<std::uint8_t>> bytes;
     if (EndsWithNoCase(form.UpdaterPath, L".exe")) bytes = files.ReadBytes(form.UpdaterPath);
-    if (!bytes || !IsPortableExecutable(*bytes)) {
+    const DownloadCheck check =
+        bytes ? CheckDownloadedProgram(*bytes, announced) : DownloadCheck::NotAProgram;
+    if (check != DownloadCheck::Complete) {
       files.DeleteFiles(form.UpdaterPath);
       result = false;
     }
   }
 
+  bool started = false;
   if (result == true) {
     if (files.FileExists(form.UpdaterPath)) {
       form.UniRefresh.SetEnabled(false);
-      ports.shell.Execute(L"open", form.UpdaterPath, L"0", L"0", kShowNormal);
+      const std::intptr_t shell =
+          ports.shell.Execute(L"open", form.UpdaterPath, L"0", L"0", kShowNormal);
+      // The shell's result is above 32 when it took the request; a program Windows cannot run
+      // (a wrong architecture, a missing library) fails here, and is a failed download.
+      if (shell > 32) {
+        started = true;
+        form.watchingUpdaterStart = true;
+        form.updaterWindowSeen = false;
+        form.updaterStartTicks = 0;
+      } else {
+        files.DeleteFiles(form.UpdaterPath);
+        DownloadFailed(form);
+      }
     } else {
       ShowMessage(form, L"IDS_UNEXPECTED_ERROR");
       form.Frame_4_Download_Progress.SetVisible(false);
@@ -204,6 +313,18 @@ void StartFirmwareDownload(frmMain& form) {
 
   form.UniRefresh.SetVisible(true);
   ports.loop.SetMousePointer(MousePointer::Default);
+  return started;
+}
+
+void UpdaterDidNotRun(frmMain& form) {
+  form.watchingUpdaterStart = false;
+  for (Timer* t : {&form.Timer4, &form.Timer5, &form.Timer7, &form.Timer8, &form.Timer9})
+    t->SetEnabled(false);
+  FileSystem& files = form.program.SharedFileSystem();
+  if (!form.UpdaterPath.empty() && files.FileExists(form.UpdaterPath))
+    files.DeleteFiles(form.UpdaterPath);
+  DownloadFailed(form);
+  form.UniRefresh.SetEnabled(true);
 }
 
 void mydl_TumoDLProg(frmMain& form, std::int32_t Progress, std::int32_t ProgressMax) {

@@ -62,6 +62,7 @@ std::optional<bool> TumoDL::StartTheStinkinDownLoad(std::wstring File2DownLoad,
   if (ActiveBinding || starting_) return std::nullopt;
   starting_ = true;
   killed_ = false;
+  largestProgressMax_ = 0;
   std::int32_t result = kDownloadFailure;
   try {
     result = service_.DownloadToFile(File2DownLoad, File2Save, *this);
@@ -98,7 +99,12 @@ void TumoDL::OnStartBinding(std::shared_ptr<UrlBinding> binding) {
   if (TumoDLStart) TumoDLStart();
 }
 
+std::uint64_t TumoDL::AnnouncedLength() const {
+  return largestProgressMax_ != 0 ? largestProgressMax_ : service_.LastAnnouncedLength();
+}
+
 void TumoDL::OnProgress(std::uint32_t progress, std::uint32_t progressMax, std::uint32_t) {
+  if (progressMax > largestProgressMax_) largestProgressMax_ = progressMax;
   if (progressMax > 0 && TumoDLProg)
     TumoDLProg(static_cast<std::int32_t>(progress), static_cast<std::int32_t>(progressMax));
   // The download blocks the user-interface thread: the window repaints and its buttons and

@@ -42,6 +42,9 @@ class TumoDL : private BindStatusCallback {
   std::uint32_t LastError() { return service_.LastError(); }
 
   bool Running() const { return ActiveBinding != nullptr; }
+  // The length the last download was announced with: the largest progress maximum it reported,
+  // else the answer's Content-Length; 0 when neither gave one.
+  std::uint64_t AnnouncedLength() const;
 
  private:
   void OnStartBinding(std::shared_ptr<UrlBinding> binding) override;
@@ -59,6 +62,7 @@ class TumoDL : private BindStatusCallback {
   // KillTumo cleared the binding of the running download: its crash is a cancellation. A
   // download whose binding never started is not one.
   bool killed_ = false;
+  std::uint32_t largestProgressMax_ = 0;
 };
 
 }  // namespace revivix

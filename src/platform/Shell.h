@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace revivix {
@@ -14,6 +15,9 @@ class Shell {
   virtual std::intptr_t Execute(const std::wstring& verb, const std::wstring& file,
                                 const std::wstring& parameters, const std::wstring& directory,
                                 int showCommand) = 0;
+  // Whether the process the last Execute started has ended since; no value when that Execute
+  // started no process the shell can follow (a web address, a failed start).
+  virtual std::optional<bool> StartedProcessEnded() { return std::nullopt; }
 };
 
 }  // namespace revivix

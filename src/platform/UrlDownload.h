@@ -47,6 +47,9 @@ class UrlDownload {
   // LastError() gives the system's error code.
   virtual int DeleteCacheEntry(const std::wstring& url) = 0;
   virtual std::uint32_t LastError() = 0;
+  // The length the last transfer's answer announced (its Content-Length), 0 when it announced
+  // none or the service cannot tell.
+  virtual std::uint64_t LastAnnouncedLength() { return 0; }
 };
 
 }  // namespace revivix

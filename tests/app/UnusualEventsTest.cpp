@@ -10,6 +10,7 @@
 #include "DatabaseFixture.h"
 #include "LanguageKeys.h"
 #include "NavigationFixture.h"
+#include "ProgramImage.h"
 #include "automation/BasWinHandler.h"
 #include "automation/UpdaterAutomation.h"
 #include "detection/PlayerIdentification.h"
@@ -57,6 +58,8 @@ struct SendingStep {
   friend void PrintTo(const SendingStep& s, std::ostream* os) { *os << s.name; }
 };
 
+// The steps that read a text before they act: a read that times out ends the tick before any
+// click, and the read is tried again on the next tick.
 struct EachSendingStep : HungUpdater, ::testing::WithParamInterface<SendingStep> {};
 
 TEST_P(EachSendingStep, FailsWhileTheUpdaterHangsAndSucceedsOnTheTickAfterItAnswers) {
@@ -84,24 +87,6 @@ TEST_P(EachSendingStep, FailsWhileTheUpdaterHangsAndSucceedsOnTheTickAfterItAnsw
 INSTANTIATE_TEST_SUITE_P(
     Steps, EachSendingStep,
     ::testing::Values(
-        SendingStep{"ClickStart", L"Fernclip 200 Firmware Updater",
-                    [](VirtualDesktop& d, frmMain& f) -> std::function<bool()> {
-                      const WindowHandle main = d.AddWindow(L"Fernclip 200 Firmware Updater");
-                      d.AddControl(main, L"&Format Data Area");
-                      const WindowHandle start = d.AddControl(main, L"&Start");
-                      const WindowHandle option = d.AddWindow(L"Option");
-                      d.AddControl(option, L"&Yes");
-                      return [&d, &f, start] {
-                        return d.Handled(start, kBmClick) == 1 && !f.Timer4.Enabled();
-                      };
-                    },
-                    // Timer9 stops itself before the click on "&Start"; Timer4 tries again and
-                    // starts Timer9 once more.
-                    [](frmMain& f) {
-                      f.Timer4.Tick();
-                      f.Timer9.Tick();
-                    },
-                    &frmMain::Timer4},
         SendingStep{"ClickUpgrade", L"Fernclip 300 Firmware UPGRADE",
                     [](VirtualDesktop& d, frmMain& f) -> std::function<bool()> {
                       const WindowHandle main = d.AddWindow(L"Fernclip 300 Firmware UPGRADE");
@@ -141,6 +126,97 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     [](frmMain& f) { f.Timer5.Tick(); }, &frmMain::Timer5}));
 
+// The steps that send a click or a close. A send that timed out was still delivered: the step
+// goes on as if it had been answered, and nothing is clicked a second time.
+struct TimedOutSend {
+  const char* name;
+  // Builds the updater and runs the wizard until the step's send has timed out; returns the
+  // window whose message was sent.
+  std::function<WindowHandle(HungUpdater&)> run;
+  std::uint32_t message;
+  // What the step did after its send, checked before the updater answers again.
+  std::function<void(HungUpdater&)> followed;
+  friend void PrintTo(const TimedOutSend& s, std::ostream* os) { *os << s.name; }
+};
+
+struct EachTimedOutSend : HungUpdater, ::testing::WithParamInterface<TimedOutSend> {};
+
+TEST_P(EachTimedOutSend, DoesWhatFollowsTheSendAndNeverSendsItAgain) {
+  const TimedOutSend& step = GetParam();
+  const WindowHandle target = step.run(*this);
+  ASSERT_NE(target, 0u);
+  ASSERT_EQ(desktop.Requests(target, step.message, false), 1);
+  ASSERT_EQ(desktop.Handled(target, step.message), 0) << "the send must have timed out";
+  step.followed(*this);
+  // The updater answers again some seconds later and handles the message it was sent; the
+  // wizard's timers go on for a while.
+  platform.loop.Advance(4000);
+  desktop.Hang(kUpdater, false);
+  platform.loop.Advance(10000);
+  EXPECT_EQ(desktop.Requests(target, step.message, false), 1);
+  EXPECT_EQ(desktop.Requests(target, step.message, true), 0);
+  EXPECT_EQ(desktop.Handled(target, step.message), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, EachTimedOutSend,
+    ::testing::Values(TimedOutSend{
+                          "ClickStart",
+                          [](HungUpdater& t) -> WindowHandle {
+                            VirtualDesktop& d = t.desktop;
+                            t.form.UpdaterTitle = L"FERNCLIP 200 FIRMWARE UPDATER";
+                            const WindowHandle main = d.AddWindow(L"Fernclip 200 Firmware Updater");
+                            const WindowHandle format = d.AddControl(main, L"&Format Data Area");
+                            const WindowHandle start = d.AddControl(main, L"&Start");
+                            // Every click on "&Format Data Area" asks "Option" anew, as long as the
+                            // updater offers the button: also after "&Start".
+                            d.OnClick(format, [&d] {
+                              const WindowHandle option = d.AddWindow(L"Option");
+                              const WindowHandle yes = d.AddControl(option, L"&Yes");
+                              d.OnClick(yes, [&d, option] { d.Destroy(option); });
+                            });
+                            t.form.Timer4.SetEnabled(true);
+                            t.form.Timer5.SetEnabled(true);
+                            // Busy once the question is open: the sent "&Start" is not handled in
+                            // time.
+                            for (int ms = 0;
+                                 ms < 5000 && !t.platform.desktop.Requests(start, kBmClick, false);
+                                 ms += 10) {
+                              if (d.Handled(format, kBmClick) == 1) d.Hang(kUpdater);
+                              t.platform.loop.Advance(10);
+                            }
+                            return start;
+                          },
+                          kBmClick,
+                          [](HungUpdater& t) {
+                            EXPECT_FALSE(t.form.Timer4.Enabled());
+                            EXPECT_FALSE(t.form.Timer9.Enabled());
+                            EXPECT_TRUE(t.form.Timer5.Enabled());
+                            const std::int64_t sent = t.desktop.requests.back().at;
+                            t.platform.loop.Advance(3000);
+                            // No "&Format Data Area" after the click on "&Start".
+                            for (const VirtualDesktop::Message& m : t.desktop.requests)
+                              EXPECT_FALSE(m.message == kBmClick && m.posted && m.at > sent)
+                                  << "a click posted at " << m.at << " after the start at " << sent;
+                          }},
+                      TimedOutSend{"CloseUpdaterWindow",
+                                   [](HungUpdater& t) -> WindowHandle {
+                                     t.form.UpdaterTitle = L"FERNCLIP 300 FIRMWARE UPGRADE";
+                                     const WindowHandle main =
+                                         t.desktop.AddWindow(L"Fernclip 300 Firmware UPGRADE");
+                                     t.desktop.Hang(kUpdater);
+                                     FinishUpgrade(t.form, L"COMPLETE");
+                                     return main;
+                                   },
+                                   kWmClose,
+                                   [](HungUpdater& t) {
+                                     // The close is on its way: the exit waits for the updater to
+                                     // end.
+                                     EXPECT_EQ(t.form.closingUpdater, kUpdater);
+                                     EXPECT_EQ(t.form.Uni_Error_Label1.Caption(), L"bob, updated.");
+                                     EXPECT_TRUE(t.form.UniRefresh.Enabled());
+                                   }}));
+
 TEST_F(HungUpdater, AnUpdaterThatDoesNotTakeItsCloseIsLeftWhileTheResultShows) {
   form.UpdaterTitle = L"FERNCLIP 300 FIRMWARE UPGRADE";
   const WindowHandle main = desktop.AddWindow(L"Fernclip 300 Firmware UPGRADE");
@@ -152,10 +228,11 @@ TEST_F(HungUpdater, AnUpdaterThatDoesNotTakeItsCloseIsLeftWhileTheResultShows) {
   EXPECT_TRUE(form.cmdExit.Visible());
   EXPECT_TRUE(form.cmdExit.Enabled());
   ExpectBoundedSendsThatTimedOut();
-  // Left running, it is not waited for at exit.
-  EXPECT_EQ(form.closingUpdater, 0u);
+  // The close was delivered all the same: the exit gives the updater its short while to end.
+  EXPECT_EQ(form.closingUpdater, kUpdater);
   form.cmdExit.RaiseClick();
-  EXPECT_TRUE(platform.processes.waits.empty());
+  ASSERT_EQ(platform.processes.waits.size(), 1u);
+  EXPECT_EQ(platform.processes.waits[0].first, kUpdater);
 }
 
 TEST_F(HungUpdater, ExitStillEndsTheWizardWhileTheUpdaterHangs) {
@@ -278,15 +355,7 @@ struct EventInsideAWait : DetectionTest, ::testing::WithParamInterface<Reentry> 
     platform.download.transfers[kUpdaterUrl] = transfer;
     platform.loop.doEventsStepMs = 1;
   }
-  static std::string ProgramBytes() {
-    std::string bytes(4096, '\0');
-    bytes[0] = 'M';
-    bytes[1] = 'Z';
-    bytes[0x3C] = static_cast<char>(0x80);
-    bytes[0x80] = 'P';
-    bytes[0x81] = 'E';
-    return bytes;
-  }
+  static std::string ProgramBytes() { return ProgramImage::OfSize(4096); }
   void Fire(Event event) {
     switch (event) {
       case Event::Refresh:

@@ -136,8 +136,11 @@ class FakeShell : public Shell {
     calls.push_back({verb, file, parameters, directory, showCommand});
     return result;
   }
+  std::optional<bool> StartedProcessEnded() override { return processEnded; }
   std::vector<Call> calls;
   std::intptr_t result = 42;
+  // Whether the started program has ended: none by default (the shell cannot tell).
+  std::optional<bool> processEnded;
 };
 
 class FakePlatform {

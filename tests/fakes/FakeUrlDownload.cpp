@@ -35,7 +35,8 @@ FakeTransfer FakeTransfer::Of(std::string body, int parts, bool withLength) {
 
 std::int32_t FakeUrlDownload::DownloadToFile(const std::wstring& url, const std::wstring& file,
                                              BindStatusCallback& callback) {
-  requests.push_back({url, file});
+  requests.push_back(
+      {url, file, std::find(cacheEntries.begin(), cacheEntries.end(), url) != cacheEntries.end()});
   const auto it = transfers.find(url);
   FakeTransfer transfer;
   if (it == transfers.end()) {
@@ -44,6 +45,7 @@ std::int32_t FakeUrlDownload::DownloadToFile(const std::wstring& url, const std:
   } else {
     transfer = it->second;
   }
+  lastContentLength = transfer.contentLength;
   if (!transfer.binds) {
     callback.OnStopBinding(transfer.result);
     return transfer.result;

@@ -26,6 +26,7 @@ struct FakeTransfer {
   std::int64_t stepMs = 0;  // virtual time each step takes
   bool binds = true;        // false: the server cannot be reached; only the stop is reported
   bool writesFile = true;   // false: a good end that leaves no file behind
+  std::uint64_t contentLength = 0;  // the answer's Content-Length, 0 for none
 
   // A transfer of `body` in `parts` equal steps, with or without the length.
   static FakeTransfer Of(std::string body, int parts, bool withLength = true);
@@ -38,11 +39,13 @@ class FakeUrlDownload : public UrlDownload {
                               BindStatusCallback& callback) override;
   int DeleteCacheEntry(const std::wstring& url) override;
   std::uint32_t LastError() override { return lastError; }
+  std::uint64_t LastAnnouncedLength() override { return lastContentLength; }
 
   std::map<std::wstring, FakeTransfer> transfers;  // by address
 
   struct Request {
     std::wstring url, file;
+    bool cached = false;  // the address still had a cache entry when the download began
   };
   std::vector<Request> requests;           // every download asked for, in order
   int aborts = 0;                          // Abort calls on any binding
@@ -50,6 +53,7 @@ class FakeUrlDownload : public UrlDownload {
   std::vector<std::wstring> cacheEntries;  // addresses whose cache entry exists
   std::vector<std::wstring> deletedCacheEntries;
   std::uint32_t lastError = 0;
+  std::uint64_t lastContentLength = 0;
 
  private:
   FakeEventLoop& loop_;

@@ -111,7 +111,12 @@ std::optional<std::intptr_t> VirtualDesktop::SendMessageTimeoutA(
     requests.push_back({window, message, false, loop_.Now()});
   const bool timedOut = Hung(window);
   sends.push_back({message, flags, timeoutMs, timedOut});
-  if (timedOut) return std::nullopt;
+  if (timedOut) {
+    // The message waits in the program's queue; a text read's buffer is gone by then, so only
+    // the messages without one take effect later.
+    if (message != kWmGetText) held_.push_back({window, message, wParam, lParam});
+    return std::nullopt;
+  }
   return Handle(window, message, wParam, lParam, false);
 }
 

@@ -5,8 +5,9 @@
 // top-level window belongs to a program (a process id; its controls belong to the same one). Sent
 // messages are handled before the call returns; posted ones when the loop next runs its queued
 // events. A program can be made to hang: sends to its windows then time out and posted messages
-// wait until it answers again. Every message the wizard sends or posts, and every one a window
-// handles, is recorded.
+// wait until it answers again; a send that timed out was still delivered, so one without a buffer
+// (a click, a close) is handled once the program answers again, as the posted ones are. Every
+// message the wizard sends or posts, and every one a window handles, is recorded.
 #pragma once
 
 #include <cstdint>

@@ -79,6 +79,35 @@ TEST(Win32HtmlEngine, ErrorStatusesCompleteAsEmptyDocuments) {
   }
 }
 
+TEST(Win32HtmlEngine, TheFinalAnswerDecides) {
+  Win32HtmlEngine engine;
+  EXPECT_EQ(Load(engine, SiteUrl(L"/moved.htm"))->OuterText(), L"slow PID_4157");
+  // An error after a redirect, and a redirect not followed (308 under Wine), are failures.
+  for (const wchar_t* path : {L"/moved-missing.htm", L"/moved-for-good.htm"}) {
+    SCOPED_TRACE(ToUtf8(path));
+    const auto document = Load(engine, SiteUrl(path));
+    EXPECT_EQ(document->ReadyState(), L"complete");
+    const std::wstring text = document->OuterText();
+    EXPECT_TRUE(text.empty() || text == L"slow PID_4157") << ToUtf8(text);
+    EXPECT_EQ(text.find(L"moved"), std::wstring::npos);
+  }
+}
+
+TEST(Win32HtmlEngine, APageThatTricklesInCompletesEmptyAtTheOverallLimit) {
+  // One byte a second keeps every read well inside its timeout; the whole fetch is limited.
+  Win32HtmlEngine engine;
+  EXPECT_EQ(Win32HtmlEngine::kOverallLimitMs, 60000u);
+  engine.SetOverallLimitMs(3000);
+  const ULONGLONG start = GetTickCount64();
+  const auto document = Load(engine, SiteUrl(L"/trickle.htm"), 20000);
+  const ULONGLONG elapsed = GetTickCount64() - start;
+  EXPECT_EQ(document->ReadyState(), L"complete");
+  EXPECT_EQ(document->OuterText(), L"");
+  EXPECT_EQ(document->OuterHtml(), L"");
+  EXPECT_GE(elapsed, 2900u);
+  EXPECT_LT(elapsed, 6000u);
+}
+
 TEST(Win32HtmlEngine, ARefusedConnectionCompletesEmptyWithoutWaitingForTheTimeout) {
   Win32HtmlEngine engine;
   // Nothing listens on port 1 of the loopback address: the connection is refused at once.

@@ -902,5 +902,124 @@ TEST_F(NetworkRoad, AnUpdaterBehindAnUntrustedCertificateIsAFailedDownload) {
   EXPECT_TRUE(UpdaterLog(kFormatModel).empty());
 }
 
+// Only the whole, current updater runs, and it formats the player once.
+
+// The updater as the road's site serves it, and the behaviour the site gives its address.
+std::wstring SiteUpdater(const std::wstring& siteFolder, const Model& m) {
+  return siteFolder + L"\\files\\" + m.updaterFile;
+}
+
+bool SetUpdaterRule(const std::wstring& siteFolder, const Model& m, const std::string& rule) {
+  return WriteBytes(siteFolder + L"\\files\\site-rules.json",
+                    "{\"/" + Utf8(m.updaterFile) + "\": " + rule + "}");
+}
+
+// The sizes the updater's log names, one per start, in order.
+std::vector<std::string> LoggedSizes(const std::string& log) {
+  std::vector<std::string> sizes;
+  for (std::size_t at = log.find("size "); at != std::string::npos; at = log.find("size ", at + 1))
+    sizes.push_back(log.substr(at + 5, log.find_first_of("\r\n", at) - at - 5));
+  return sizes;
+}
+
+TEST_F(Road, AnUpdaterCutShortWithACleanCloseIsNeverStarted) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-18", {kFormatModel}));
+  // A payload after the program's sections, as firmware updaters carry one: the cut at 60 %
+  // leaves the headers and sections whole and loses the payload's end.
+  std::string updater = ReadBytes(SiteUpdater(siteFolder_, kFormatModel));
+  updater += std::string(updater.size() * 2, '\xA5');
+  ASSERT_TRUE(WriteBytes(SiteUpdater(siteFolder_, kFormatModel), updater));
+  ASSERT_TRUE(SetUpdaterRule(siteFolder_, kFormatModel, "{\"cut_at\": 0.6}"));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+  ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Agree"));
+  ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_UNEXPECTED_ERROR", kDetectMs));
+  EXPECT_TRUE(UpdatersLeft().empty()) << "FW still holds " << Utf8(UpdatersLeft().front());
+  EXPECT_EQ(UpdaterLog(kFormatModel), "") << "the cut updater was started";
+  EXPECT_EQ(FindWindowW(nullptr, kFormatModel.updaterTitle.c_str()), nullptr);
+  // A failed download ends the wizard by itself.
+  ASSERT_NO_FATAL_FAILURE(ExpectEnd());
+  EXPECT_TRUE(FilesMatching(folder_ + L"\\FW\\*").size() <= 2u)  // "." and ".."
+      << "FW is not empty";
+}
+
+TEST_F(Road, AProgramCutInsideItsSectionsServedWholeFailsAtOnce) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-19", {kFormatModel}));
+  std::string updater = ReadBytes(SiteUpdater(siteFolder_, kFormatModel));
+  updater.resize(updater.size() / 2);
+  ASSERT_TRUE(WriteBytes(SiteUpdater(siteFolder_, kFormatModel), updater));
+  ASSERT_TRUE(SetUpdaterRule(siteFolder_, kFormatModel, "{}"));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+  ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Agree"));
+  ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_UNEXPECTED_ERROR", 30000));
+  EXPECT_TRUE(UpdatersLeft().empty()) << "FW still holds " << Utf8(UpdatersLeft().front());
+  ASSERT_NO_FATAL_FAILURE(ExpectEnd());
+}
+
+TEST_F(Road, AReplacedUpdaterUnderTheSameNameIsTheOneStartedNextTime) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-20", {kFormatModel}));
+  // Served as a plain static file: Last-Modified, no Cache-Control.
+  ASSERT_TRUE(SetUpdaterRule(siteFolder_, kFormatModel, "{\"static\": true}"));
+  const std::string program = ReadBytes(SiteUpdater(siteFolder_, kFormatModel));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  std::vector<std::string> expected;
+  for (std::size_t padding : {1000u, 5000u}) {
+    // The maker replaces the file between the runs; its time moves on with it.
+    const std::string updater = program + std::string(padding, '\x5A');
+    ASSERT_TRUE(WriteBytes(SiteUpdater(siteFolder_, kFormatModel), updater));
+    expected.push_back(std::to_string(updater.size()));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(AcceptAndDownload(kFormatModel));
+    ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_FW_UPDATE_SUCCESSFUL", kUpdaterMs));
+    ExpectUpdaterClosed(kFormatModel);
+    ASSERT_NO_FATAL_FAILURE(ExitAndCheckLeftovers());
+    Sleep(1100);  // Last-Modified counts whole seconds
+  }
+  EXPECT_EQ(LoggedSizes(UpdaterLog(kFormatModel)), expected) << "the updater's log:\n"
+                                                             << UpdaterLog(kFormatModel);
+}
+
+TEST_F(Road, ASlowStartHandlerGetsOneStartAndTheOptionIsAnsweredOnce) {
+  Model slow = kFormatModel;
+  slow.updaterFile = L"Fernclip200_Updater_slowclick.exe";
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-21", {slow}));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", slow.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(AcceptAndDownload(slow));
+  ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_FW_UPDATE_SUCCESSFUL", kUpdaterMs));
+  ExpectUpdaterClosed(slow);
+  const std::string log = UpdaterLog(slow);
+  EXPECT_EQ(Occurrences(log, "click &Start"), 1u) << log;
+  EXPECT_EQ(Occurrences(log, "dialog Option answered"), 1u) << log;
+  EXPECT_EQ(Occurrences(log, "run started"), 1u) << log;
+  ASSERT_NO_FATAL_FAILURE(ExitAndCheckLeftovers());
+}
+
+TEST_F(Road, ATricklingDatabasePageEndsInTheDatabaseFailureAndExitWorksMeanwhile) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-22", {kFormatModel}));
+  // One byte every 20 s: every read ends within its 30 s, the page never does.
+  ASSERT_TRUE(WriteBytes(siteFolder_ + L"\\revivix\\database\\site-rules.json",
+                         "{\"/Fernclip_database.htm\": {\"trickle_ms\": 20000}}"));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  // Leaving during the wait ends the program: Exit where the page shows it, else the window's
+  // close box (the start-up checks show no page yet).
+  ASSERT_NO_FATAL_FAILURE(Start());
+  Sleep(3000);
+  if (wizard_->Shown("cmdExit"))
+    ASSERT_NO_FATAL_FAILURE(Click("cmdExit"));
+  else
+    PostMessageW(wizard_->Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_NO_FATAL_FAILURE(ExpectEnd());
+  // Left alone, the wait ends in the database failure.
+  const DWORD started = GetTickCount();
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_PID_DATABASE_CONNECTION_FAILED", 90000));
+  // Not before the page's overall limit of 60 s.
+  EXPECT_GE(GetTickCount() - started, 55000u);
+}
+
 }  // namespace
 }  // namespace revivix

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "common/Text.h"
 #include "controls/Timer.h"
 #include "download/TumoDL.h"
 #include "driver/Paths.h"
@@ -53,6 +54,7 @@ struct Download : ::testing::Test {
     // 1 MB at 128 KB/s: about eight seconds, for a cancel measured with room to spare.
     WriteAll(root + L"\\slower.bin", Pattern(1024 * 1024));
     WriteAll(root + L"\\nolength.bin", Pattern(200 * 1024));
+    WriteAll(root + L"\\cut.bin", Pattern(100 * 1024));
   }
 
   Download() {
@@ -145,6 +147,47 @@ TEST_F(Download, AnHttpErrorStatusFailsAndLeavesNoFile) {
         source == Win32UrlDownload::StatusSource::Negotiation ? "the negotiation callback"
                                                               : "the binding's HTTP info",
         static_cast<unsigned long>(service.LastServiceResult()));
+  }
+}
+
+TEST_F(Download, ACleanCloseBeforeTheAnnouncedLengthLeavesTheAnnouncedLengthToCompare) {
+  // The service takes the early end as the end of data; what was announced is still known.
+  Run(Url(L"/cut.bin"));
+  EXPECT_EQ(ReadAll(target).size(), 100u * 1024 * 6 / 10);
+  EXPECT_EQ(dl.AnnouncedLength(), 100u * 1024);
+}
+
+TEST_F(Download, TheFinalAnswerDecides) {
+  const struct {
+    const wchar_t* path;
+    bool ok;
+    std::int32_t code;
+  } cases[] = {
+      {L"/moved.bin", true, kDownloadOk},
+      {L"/moved-missing.exe", false, kResourceNotFound},
+      // Followed to the file, or a failure; never saved as the file.
+      {L"/moved-for-good.exe", false, kDownloadFailure},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.path));
+    events.clear();
+    crashCode = 0;
+    DeleteFileW(target.c_str());
+    const auto result = Run(Url(c.path));
+    if (std::wstring(c.path) == L"/moved-for-good.exe" && result == std::optional<bool>(true)) {
+      // The service followed the redirect: the file is the one it leads to.
+      EXPECT_EQ(ReadAll(target), Pattern(256 * 1024));
+      continue;
+    }
+    EXPECT_EQ(result, std::optional<bool>(c.ok));
+    if (c.ok) {
+      EXPECT_EQ(ReadAll(target), Pattern(256 * 1024));
+    } else {
+      EXPECT_EQ(crashCode, c.code);
+      EXPECT_FALSE(Exists(target));
+    }
+    std::printf("%s: final HTTP status %u\n", ToUtf8(c.path).c_str(),
+                static_cast<unsigned>(service.LastHttpStatus()));
   }
 }
 

@@ -11,6 +11,12 @@ that folder ("/database.htm"), its values objects with any of
   hang          send the headers and half of the body, then never finish
   content_type  the Content-Type header (default: by the file's extension)
   body          the page's text, sent instead of a file (UTF-8)
+  location      a Location header (with @SITE@ replaced), for a redirect status
+  cut_at        announce the whole length, send this fraction of the body (0.6), then close the
+                connection cleanly, as a server that goes away mid-transfer does
+  trickle_ms    send the body one byte every this many milliseconds
+  static        plain static-file headers: Last-Modified (the file's time) and no Cache-Control;
+                a conditional request for an unchanged file is answered 304 Not Modified
 Rules are read at every request, so a test can change them while the server runs.
 
 In .htm and .html pages (and rule bodies) the text @SITE@ becomes the address of the site the
@@ -36,6 +42,7 @@ import sys
 import threading
 import time
 import urllib.parse
+from email.utils import formatdate, parsedate_to_datetime
 from http import HTTPStatus
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
@@ -119,10 +126,23 @@ class Handler(BaseHTTPRequestHandler):
                 guessed = mimetypes.guess_type(file_path)[0] or "application/octet-stream"
                 content_type = rule.get("content_type", guessed)
 
+        static_time = None
+        if rule.get("static"):
+            static_time = self.static_time(url_path)
+            if static_time is not None and self.not_modified_since(static_time):
+                status = 304
+                send_body = False
+
         try:
             self.send_response(status)
             self.send_header("Content-Type", content_type)
-            self.send_header("Cache-Control", "no-cache")
+            if static_time is not None:
+                self.send_header("Last-Modified", formatdate(static_time, usegmt=True))
+            elif not rule.get("static"):
+                self.send_header("Cache-Control", "no-cache")
+            if rule.get("location"):
+                location = self.with_site(rule["location"].encode("utf-8"), url_path)
+                self.send_header("Location", location.decode("utf-8"))
             if rule.get("no_length"):
                 self.send_header("Connection", "close")
                 self.close_connection = True
@@ -130,6 +150,14 @@ class Handler(BaseHTTPRequestHandler):
                 self.send_header("Content-Length", str(len(body)))
             self.end_headers()
             if not send_body:
+                return
+            if rule.get("cut_at") is not None:
+                self.wfile.write(body[: int(len(body) * float(rule["cut_at"]))])
+                self.wfile.flush()
+                self.close_connection = True
+                return
+            if rule.get("trickle_ms"):
+                self.trickle(body, float(rule["trickle_ms"]) / 1000.0)
                 return
             if rule.get("hang"):
                 self.wfile.write(body[: len(body) // 2])
@@ -152,6 +180,29 @@ class Handler(BaseHTTPRequestHandler):
             self.end_headers()
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
+
+    def static_time(self, url_path):
+        """The modification time of the file url_path names (whole seconds), or None."""
+        file_path = self.local_path(url_path)
+        return None if file_path is None else int(os.path.getmtime(file_path))
+
+    def not_modified_since(self, mtime):
+        since = self.headers.get("If-Modified-Since")
+        if not since:
+            return False
+        try:
+            return parsedate_to_datetime(since).timestamp() >= mtime
+        except (TypeError, ValueError):
+            return False
+
+    def trickle(self, body, pause):
+        """body one byte at a time, `pause` seconds apart; stops with the server."""
+        for i in range(len(body)):
+            if self.server.stopping.wait(pause):
+                break
+            self.wfile.write(body[i : i + 1])
+            self.wfile.flush()
+        self.close_connection = True
 
     def with_site(self, body, url_path):
         """body with @SITE@ replaced by the address of the page's site."""

@@ -58,7 +58,7 @@ std::string Scenario::Describe() const {
   const std::pair<bool, const char*> parts[] = {
       {fail, "fail"},           {lowBattery, "lowbattery"},   {secondWarning, "secondwarning"},
       {slowStart, "slowstart"}, {bothButtons, "bothbuttons"}, {hang, "hang"},
-      {slowExit, "slowexit"}};
+      {slowExit, "slowexit"},   {slowClick, "slowclick"}};
   for (const auto& [on, name] : parts) {
     if (!on) continue;
     if (!s.empty()) s.push_back('+');
@@ -82,6 +82,7 @@ Scenario ReadScenario() {
   s.bothButtons = has(L"bothbuttons");
   s.hang = has(L"hang");
   s.slowExit = has(L"slowexit");
+  s.slowClick = has(L"slowclick");
   return s;
 }
 
@@ -148,6 +149,10 @@ Scenario Start(HINSTANCE instance, const char* kind) {
   const Scenario scenario = ReadScenario();
   Initialise(instance);
   Log(std::string("start ") + kind + " " + scenario.Describe());
+  WIN32_FILE_ATTRIBUTE_DATA file{};
+  if (GetFileAttributesExW(ModulePath().c_str(), GetFileExInfoStandard, &file))
+    Log("size " + std::to_string(static_cast<unsigned long long>(file.nFileSizeHigh) << 32 |
+                                 file.nFileSizeLow));
   if (scenario.slowStart) Sleep(2000);
   return scenario;
 }

@@ -20,6 +20,7 @@ struct Scenario {
   bool bothButtons = false;
   bool hang = false;             // stops answering its messages once started
   bool slowExit = false;         // goes on running for a while after its window has closed
+  bool slowClick = false;        // takes four seconds in its "&Start" handler
   std::string Describe() const;  // "success" when no keyword is present
 };
 Scenario ReadScenario();
@@ -48,7 +49,8 @@ std::string Narrow(const std::wstring& text);
 void Initialise(HINSTANCE instance);
 
 // The start of either updater: the scenario from the file name, Initialise, the log's first
-// line ("start <kind> <scenario>") and, for "slowstart", two seconds before any window appears.
+// line ("start <kind> <scenario>"), a line with the program file's own size ("size <bytes>") and,
+// for "slowstart", two seconds before any window appears.
 Scenario Start(HINSTANCE instance, const char* kind);
 
 // Registers a window class of the updater's own (its main window, a control of its own).

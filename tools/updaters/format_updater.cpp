@@ -4,7 +4,9 @@
 // two seconds and then writes "COMPLETE" (or "FAIL") into an edit box, whose caption reads empty
 // to other programs; "&Close" ends it. The scenario comes from the program's own file name:
 // "fail", "slowstart" (the window appears after two seconds), "bothbuttons" (an "UPGRADE"
-// button too), "hang" (stops answering inside its "&Start" handler). Everything that happens to it
+// button too), "hang" (stops answering inside its "&Start" handler), "slowclick" (takes four
+// seconds inside its "&Start" handler, longer than a sender's time limit, and goes on offering
+// "&Format Data Area" afterwards, as a real updater may). Everything that happens to it
 // goes to its path + ".log".
 #include <windows.h>
 
@@ -52,6 +54,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
           return 0;
         case kStart:
           if (g_scenario.hang) updater::Hang();
+          if (g_scenario.slowClick) Sleep(4000);
           if (g_running) return 0;
           g_running = true;
           g_step = 0;

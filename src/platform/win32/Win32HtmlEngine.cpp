@@ -57,9 +57,11 @@ struct Fetch {
   Fetch(const Fetch&) = delete;
   Fetch& operator=(const Fetch&) = delete;
 
+  // The document is gone, or the fetch has been ended by its overall limit: the worker stops at
+  // its next step and completes nothing.
   bool Abandoned() {
     std::lock_guard<std::mutex> lock(mutex);
-    return abandoned;
+    return abandoned || complete;
   }
 
   std::mutex mutex;
@@ -112,9 +114,12 @@ bool Download(Fetch& fetch, HINTERNET session, const std::wstring& url, std::str
   DWORD status = 0;
   DWORD size = sizeof status;
   DWORD index = 0;
+  // The final answer decides: WinINet has followed the redirects it follows (301, 302, 303, 307)
+  // and this is the status of the last answer. Only a success is the page; an error after a
+  // redirect, or a redirect left unfollowed (a 308), is a failed fetch.
   if (!HttpQueryInfoW(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
                       &size, &index) ||
-      status >= 400)
+      status < 200 || status > 299)
     return false;
   contentType = ContentTypeOf(request.handle);
   char buffer[64 * 1024];
@@ -157,7 +162,19 @@ void FetchAndRender(Fetch& fetch, const std::wstring& url,
     text = render(html);
   }
   std::lock_guard<std::mutex> lock(fetch.mutex);
+  if (fetch.complete) return;
   Complete(fetch, std::move(html), std::move(text));
+}
+
+// The overall limit of a fetch: a server that sends a byte now and then keeps every read within
+// its timeout, so the fetch as a whole ends `limitMs` after its request, as a failed fetch does.
+// Only the worker touches its handles: it sees the completion at its next step (a call that
+// blocks ends by the read limit) and stops there.
+void RunDeadline(std::shared_ptr<Fetch> fetch, DWORD limitMs) {
+  if (WaitForSingleObject(fetch->completed, limitMs) != WAIT_TIMEOUT) return;
+  std::lock_guard<std::mutex> lock(fetch->mutex);
+  if (fetch->complete || fetch->abandoned) return;
+  Complete(*fetch, {}, {});
 }
 
 void RunFetch(std::shared_ptr<Fetch> fetch, std::wstring url, Win32HtmlEngine::Renderer render) {
@@ -166,24 +183,32 @@ void RunFetch(std::shared_ptr<Fetch> fetch, std::wstring url, Win32HtmlEngine::R
   } catch (...) {
     // An exception must not end the process from this thread: the fetch failed.
     std::lock_guard<std::mutex> lock(fetch->mutex);
-    Complete(*fetch, {}, {});
+    if (!fetch->complete) Complete(*fetch, {}, {});
   }
 }
 
 class Win32HtmlDocument : public HtmlDocument {
  public:
-  Win32HtmlDocument(const std::wstring& url, const Win32HtmlEngine::Renderer& render)
+  Win32HtmlDocument(const std::wstring& url, const Win32HtmlEngine::Renderer& render, DWORD limitMs)
       : fetch_(std::make_shared<Fetch>()) {
     try {
       std::thread(RunFetch, fetch_, url, render).detach();
     } catch (const std::system_error&) {
       Complete(*fetch_, {}, {});  // no thread for the fetch: a failed fetch
+      return;
+    }
+    try {
+      std::thread(RunDeadline, fetch_, limitMs).detach();
+    } catch (const std::system_error&) {
+      // No thread for the limit: the per-read timeouts still bound every read.
     }
   }
 
   ~Win32HtmlDocument() override {
     std::lock_guard<std::mutex> lock(fetch_->mutex);
     fetch_->abandoned = true;
+    // Lets the limit's thread go at once.
+    if (fetch_->completed) SetEvent(fetch_->completed);
   }
 
   std::wstring ReadyState() override {
@@ -216,7 +241,7 @@ Win32HtmlEngine::Win32HtmlEngine() : render_(&RenderInnerText) {}
 Win32HtmlEngine::Win32HtmlEngine(Renderer render) : render_(std::move(render)) {}
 
 std::unique_ptr<HtmlDocument> Win32HtmlEngine::CreateDocumentFromUrl(const std::wstring& url) {
-  return std::make_unique<Win32HtmlDocument>(url, render_);
+  return std::make_unique<Win32HtmlDocument>(url, render_, overallLimitMs_);
 }
 
 }  // namespace revivix::win32

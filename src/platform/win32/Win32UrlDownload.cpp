@@ -146,6 +146,7 @@ class StatusCallback final : public IBindStatusCallback,
   HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode,
                                        LPCWSTR) override {
     ReadStatusFromBinding();
+    ReadLengthFromBinding();
     if (refused_) {
       // An error page is on its way: stop it and tell the core nothing about its bytes.
       if (binding_ && !abortRequested_) {
@@ -161,6 +162,7 @@ class StatusCallback final : public IBindStatusCallback,
   }
   HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT result, LPCWSTR) override {
     ReadStatusFromBinding();
+    ReadLengthFromBinding();
     stopped_ = true;
     stopResult_ = Outcome(result);
     const std::int32_t stopResult = stopResult_;
@@ -171,7 +173,14 @@ class StatusCallback final : public IBindStatusCallback,
     ReleaseBinding();
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD*, BINDINFO*) override { return S_OK; }
+  // The updater always comes from the site: a fresh transfer that neither answers from the
+  // Internet cache nor leaves an entry in it, so a file the maker replaced under the same name is
+  // never handed back as an earlier run's copy.
+  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD* bindFlags, BINDINFO*) override {
+    if (bindFlags)
+      *bindFlags |= BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override {
     return S_OK;
   }
@@ -218,13 +227,15 @@ class StatusCallback final : public IBindStatusCallback,
 
   // The result of the whole download: a refused status overrides whatever the service says.
   std::int32_t Outcome(HRESULT serviceResult) const {
-    if (refused_) return status_ == 404 || status_ == 410 ? kResourceNotFound : kDownloadFailure;
+    if (Refused()) return status_ == 404 || status_ == 410 ? kResourceNotFound : kDownloadFailure;
     return static_cast<std::int32_t>(serviceResult);
   }
   bool Stopped() const { return stopped_; }
   std::int32_t StopResult() const { return stopResult_; }
-  bool Refused() const { return refused_; }
+  // Refused: an answer that is not the file, or a redirect that led to no final answer.
+  bool Refused() const { return refused_ || (stopped_ && unfinishedRedirect_); }
   DWORD Status() const { return status_; }
+  std::uint64_t AnnouncedLength() const { return announced_; }
   Win32UrlDownload::StatusSource Source() const { return source_; }
   bool Negotiated() const { return negotiated_; }
 
@@ -241,17 +252,22 @@ class StatusCallback final : public IBindStatusCallback,
  private:
   ~StatusCallback() = default;
 
+  // The final answer decides: a later status replaces an earlier one (a redirect's), and only a
+  // success (2xx) is the file asked for. A redirect the service follows by itself (301, 302, 303,
+  // 307) is not final yet; any other status (an error, a 308 the service does not follow) is
+  // refused.
   void Record(DWORD status, Win32UrlDownload::StatusSource source) {
-    if (source_ != Win32UrlDownload::StatusSource::None) return;
     status_ = status;
-    source_ = source;
-    refused_ = status >= 400;
+    if (source_ == Win32UrlDownload::StatusSource::None) source_ = source;
+    const bool followed = status == 301 || status == 302 || status == 303 || status == 307;
+    refused_ = !followed && (status < 200 || status > 299);
+    unfinishedRedirect_ = followed;
   }
 
-  // Where the service does not negotiate with us, the status is read from the binding once the
-  // answer's headers are there.
+  // The status of the binding's request as it stands: after the redirects the service followed,
+  // that of the final answer. Read whenever the service reports, as not every service negotiates.
   void ReadStatusFromBinding() {
-    if (source_ != Win32UrlDownload::StatusSource::None || !binding_) return;
+    if (!binding_) return;
     IWinInetHttpInfo* info = nullptr;
     if (FAILED(binding_->QueryInterface(IID_IWinInetHttpInfo, reinterpret_cast<void**>(&info))) ||
         !info)
@@ -263,6 +279,31 @@ class StatusCallback final : public IBindStatusCallback,
                                   &flags, nullptr)) &&
         status != 0)
       Record(status, Win32UrlDownload::StatusSource::Binding);
+    info->Release();
+  }
+
+  // The answer's Content-Length, where the service's progress does not give the length.
+  void ReadLengthFromBinding() {
+    if (!binding_) return;
+    IWinInetHttpInfo* info = nullptr;
+    if (FAILED(binding_->QueryInterface(IID_IWinInetHttpInfo, reinterpret_cast<void**>(&info))) ||
+        !info)
+      return;
+    char text[32] = {};
+    DWORD size = sizeof text - 1;
+    DWORD flags = 0;
+    if (SUCCEEDED(info->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, text, &size, &flags, nullptr))) {
+      std::uint64_t length = 0;
+      bool digits = size > 0;
+      for (DWORD i = 0; i < size && text[i] != '\0'; ++i) {
+        if (text[i] < '0' || text[i] > '9' || length > (~0ull - 9) / 10) {
+          digits = false;
+          break;
+        }
+        length = length * 10 + static_cast<std::uint64_t>(text[i] - '0');
+      }
+      if (digits && length != 0) announced_ = length;
+    }
     info->Release();
   }
 
@@ -284,6 +325,8 @@ class StatusCallback final : public IBindStatusCallback,
   std::shared_ptr<Transfer> transfer_;
   IBinding* binding_ = nullptr;
   bool refused_ = false;
+  bool unfinishedRedirect_ = false;
+  std::uint64_t announced_ = 0;
   bool negotiated_ = false;
   bool abortRequested_ = false;
   bool stopped_ = false;
@@ -380,6 +423,7 @@ std::int32_t Win32UrlDownload::DownloadToFile(const std::wstring& url, const std
     lastStatus_ = 0;
     lastNegotiated_ = false;
     lastServiceResult_ = kDownloadAborted;
+    lastAnnounced_ = 0;
     if (!transfer->stopDelivered) callback.OnStopBinding(kDownloadAborted);
     return kDownloadAborted;
   }
@@ -390,6 +434,7 @@ std::int32_t Win32UrlDownload::DownloadToFile(const std::wstring& url, const std
   lastStatus_ = status->Status();
   lastNegotiated_ = status->Negotiated();
   lastServiceResult_ = result;
+  lastAnnounced_ = status->AnnouncedLength();
   if (status->Refused()) {
     // The service may have saved the error page all the same; it is not the file asked for.
     DeleteFileW(file.c_str());

@@ -23,6 +23,7 @@ class Win32UrlDownload : public UrlDownload {
                               BindStatusCallback& callback) override;
   int DeleteCacheEntry(const std::wstring& url) override;
   std::uint32_t LastError() override { return lastError_; }
+  std::uint64_t LastAnnouncedLength() override { return lastAnnounced_; }
 
   // How the last download learnt its HTTP status: through the negotiation callback the service
   // asked for, or read from the binding. 0 when no status was seen (no HTTP answer at all).
@@ -41,6 +42,7 @@ class Win32UrlDownload : public UrlDownload {
   DWORD lastStatus_ = 0;
   bool lastNegotiated_ = false;
   HRESULT lastServiceResult_ = S_OK;
+  std::uint64_t lastAnnounced_ = 0;
 };
 
 }  // namespace revivix::win32
