@@ -10,6 +10,7 @@
 #include "app/Pages.h"
 #include "common/Text.h"
 #include "detection/HtmlDocumentWait.h"
+#include "download/FirmwareFolder.h"
 #include "download/TumoDL.h"
 
 namespace revivix {
@@ -151,8 +152,14 @@ void StartFirmwareDownload(frmMain& form) {
   }
 
   const std::wstring name = UpdaterFileName(form.UpdaterUrl);
+  FolderGuard& guard = ports.folders;
+  const std::wstring fw = FirmwareFolder(form);
   std::optional<bool> result = false;
-  if (!name.empty()) {
+  // Nothing is written into a folder that others may write or that points elsewhere; the folder
+  // stays pinned until the updater has started.
+  std::unique_ptr<FolderHold> pin;
+  if (!name.empty()) pin = PrepareFirmwareFolder(guard, fw);
+  if (pin) {
     form.UpdaterPath = ports.system.ProgramFolder() + L"\\fw\\" + name;
     form.Frame_4_Download_Progress.SetVisible(true);
     // This call holds its own reference: whatever runs inside the download's events cannot
@@ -168,20 +175,31 @@ void StartFirmwareDownload(frmMain& form) {
   FileSystem& files = form.program.SharedFileSystem();
   // The user left while the updater was on its way: it is neither kept nor started.
   if (form.Quitting()) {
-    if (!form.UpdaterPath.empty() && files.FileExists(form.UpdaterPath))
-      files.DeleteFiles(form.UpdaterPath);
+    DeleteDownloadedUpdater(form);
     ports.loop.SetMousePointer(MousePointer::Default);
     return;
   }
 
+  // From the check on nobody else may write, rename or delete the file, so the program the shell
+  // starts is the one checked.
+  std::unique_ptr<FileHold> hold;
   if (result == true && files.FileExists(form.UpdaterPath)) {
     // The shell runs whatever it is given with the wizard's administrator rights (a batch file,
     // a script, a shortcut), so only a program named ".exe" with a program header is started;
     // anything else, an error page saved under the updater's name too, is deleted unopened.
     std::optional<std::vector<std::uint8_t>> bytes;
-    if (EndsWithNoCase(form.UpdaterPath, L".exe")) bytes = files.ReadBytes(form.UpdaterPath);
-    if (!bytes || !IsPortableExecutable(*bytes)) {
-      files.DeleteFiles(form.UpdaterPath);
+    if (EndsWithNoCase(form.UpdaterPath, L".exe")) {
+      hold = guard.Hold(form.UpdaterPath);
+      if (hold) bytes = hold->ReadAll();
+    }
+    // The folder must still be the wizard's own, and a DLL beside the updater would be loaded
+    // into it: FW holds the updater alone when it starts.
+    const bool startable = bytes && IsPortableExecutable(*bytes) &&
+                           guard.Examine(fw) == FolderGuard::Kind::Folder &&
+                           ClearFolder(guard, fw, name);
+    if (!startable) {
+      hold.reset();
+      DeleteDownloadedUpdater(form);
       result = false;
     }
   }
@@ -195,10 +213,11 @@ void StartFirmwareDownload(frmMain& form) {
       form.Frame_4_Download_Progress.SetVisible(false);
       QuitWizard(form);
     }
+    // The hold lasts while the updater runs: it may read its firmware from its own file.
+    form.updaterHold = std::move(hold);
   } else {
     // Whatever a failed transfer left under the updater's name goes.
-    if (!form.UpdaterPath.empty() && files.FileExists(form.UpdaterPath))
-      files.DeleteFiles(form.UpdaterPath);
+    DeleteDownloadedUpdater(form);
     DownloadFailed(form);
   }
 

@@ -23,10 +23,11 @@ std::optional<std::wstring> ReadUpdaterLink(const std::wstring& html);
 // The download's message on the error frame, with Exit in place of the license page's buttons.
 void ShowDownloadPage(frmMain& form);
 
-// Downloads UpdaterUrl into the FW folder and starts it. Only a file named ".exe" with a program
-// header is started; any other file is deleted and the step fails as a failed download, which
-// ends the wizard two seconds later (Timer6); a download that succeeded without leaving its file
-// ends it at once.
+// Downloads UpdaterUrl into the FW folder, made the wizard's own first, and starts it. The file is
+// held (nobody else may write, rename or delete it) from its check on while the updater runs, and
+// FW holds nothing else when it starts. Only a file named ".exe" with a program header is started;
+// any other file is deleted and the step fails as a failed download, which ends the wizard two
+// seconds later (Timer6); a download that succeeded without leaving its file ends it at once.
 void StartFirmwareDownload(frmMain& form);
 
 // The progress display of the download: sizes in KB or MB and the progress bar.

@@ -36,6 +36,7 @@ FakeTransfer FakeTransfer::Of(std::string body, int parts, bool withLength) {
 std::int32_t FakeUrlDownload::DownloadToFile(const std::wstring& url, const std::wstring& file,
                                              BindStatusCallback& callback) {
   requests.push_back({url, file});
+  if (onRequest) onRequest(requests.back());
   const auto it = transfers.find(url);
   FakeTransfer transfer;
   if (it == transfers.end()) {
