@@ -68,6 +68,7 @@ struct FirmwareFolderTest : DownloadTest {
     std::error_code ec;
     fs::create_directory_symlink(Real(target), Real("FW"), ec);
     ASSERT_FALSE(ec) << "no symbolic link could be made: " << ec.message();
+    ASSERT_TRUE(fs::is_symlink(fs::symlink_status(Real("FW"), ec)));
   }
 
   bool pinnedAtDownload = false;
@@ -201,6 +202,11 @@ TEST_F(FirmwareFolderTest, NothingButTheUpdaterLiesBesideItWhenItStarts) {
   EXPECT_EQ(t.Names("FW"), std::vector<std::string>{"version.dll"});
 }
 
+// The links are real symbolic links of the system running the suite. The suite's Windows build
+// runs under Wine, whose CreateSymbolicLinkW reports success and makes nothing, so there these two
+// cases are left out; the Windows folder calls meet real (Unix-made) links in the Wine test of
+// the folder calls and in the download window's linked-FW case.
+#ifndef _WIN32
 TEST_F(FirmwareFolderTest, AnFwLinkedToAnotherFolderIsReplacedAndItsTargetLeftAlone) {
   platform.WriteFile("elsewhere/old_updater.exe", "MZ");
   platform.WriteFile("elsewhere/notes.txt", "keep");
@@ -231,6 +237,8 @@ TEST_F(FirmwareFolderTest,
   // worked in.
   EXPECT_EQ(Names("elsewhere"), (std::vector<std::string>{"FC200_Updater.exe", "old_updater.exe"}));
 }
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace revivix::test
