@@ -1,7 +1,7 @@
 // revivix-recorder.exe: a small Windows program that stands in for a downloaded updater. It writes
-// down that it was started, with which arguments and in which folder, into a file beside itself
-// named after it with ".log" appended, shows a window for a few seconds so that a screenshot can
-// catch it, and ends.
+// down that it was started, with which arguments, in which folder, its own size and what lies
+// beside it, into a file beside itself named after it with ".log" appended, shows a window for a
+// few seconds so that a screenshot can catch it, and ends.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -63,6 +63,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (arguments) LocalFree(arguments);
   log += "show command: " + std::to_string(showCommand) + "\r\n";
   log += "folder: " + Utf8(CurrentFolder()) + "\r\n";
+  // Which file was started, by its size, and what lay beside it when it started.
+  WIN32_FILE_ATTRIBUTE_DATA own{};
+  if (GetFileAttributesExW(self.c_str(), GetFileExInfoStandard, &own))
+    log += "size: " +
+           std::to_string((static_cast<unsigned long long>(own.nFileSizeHigh) << 32) |
+                          own.nFileSizeLow) +
+           "\r\n";
+  const std::wstring ownFolder = self.substr(0, self.find_last_of(L'\\'));
+  const std::wstring ownName = self.substr(self.find_last_of(L'\\') + 1);
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((ownFolder + L"\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name != L"." && name != L".." && lstrcmpiW(name.c_str(), ownName.c_str()) != 0)
+        log += "beside: " + Utf8(name) + "\r\n";
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+  }
 
   const std::wstring logPath = self + L".log";
   HANDLE file = CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,

@@ -21,6 +21,7 @@
 #include "platform/win32/Win32ConnectionCheck.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32EventLoop.h"
+#include "platform/win32/Win32FolderGuard.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32ProfileStrings.h"
@@ -104,8 +105,9 @@ Figures Measure(int lines) {
   Win32ConnectionCheck connection;
   Win32Desktop desktop;
   Win32UrlDownload download;
+  Win32FolderGuard folders;
   Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                        registry, devices, connection, desktop, download});
+                        registry, devices, connection, desktop, download, folders});
   Figures figures;
   frmMain form(program);
   FormViews views(form, loop, window, nullptr);

@@ -12,6 +12,7 @@
 #include "common/Text.h"
 #include "controls/mdlSkinButtons.h"
 #include "detection/PlayerDatabase.h"
+#include "download/FirmwareFolder.h"
 #include "download/TumoDL.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/Lists.h"
@@ -56,8 +57,11 @@ void FormLoad(frmMain& form) {
   });
   RunStep([&] { form.LanguageAndRegionChosen = false; });
   RunStep([&] {
-    const std::wstring folder = form.program.ports.system.ProgramFolder();
-    form.program.SharedFileSystem().DeleteFiles(folder + L"\\FW\\*.exe");
+    // The clean-up never works in a link: FW is made the wizard's own folder and pinned first.
+    FolderGuard& guard = form.program.ports.folders;
+    const std::wstring fw = FirmwareFolder(form);
+    const std::unique_ptr<FolderHold> pin = PrepareFirmwareFolder(guard, fw);
+    if (pin) form.program.SharedFileSystem().DeleteFiles(fw + L"\\*.exe");
   });
   RunStep([&] {
     SystemInfo& system = form.program.ports.system;
@@ -113,10 +117,7 @@ void QuitWizard(frmMain& form) {
     if (form.closingUpdater != 0)
       form.program.ports.processes.WaitForExit(form.closingUpdater, kUpdaterEndWaitMs);
   });
-  RunStep([&] {
-    FileSystem& files = form.program.SharedFileSystem();
-    if (files.FileExists(form.UpdaterPath)) files.DeleteFiles(form.UpdaterPath);
-  });
+  RunStep([&] { DeleteDownloadedUpdater(form); });
   RunStep([&] { form.program.ReleaseFileSystem(); });
   RunStep([&] {
     // Unloading raises the close handler, which finds the wizard already quitting. The window's

@@ -5,6 +5,7 @@
 #include "app/WebAddress.h"
 #include "common/Text.h"
 #include "detection/PlayerDatabase.h"
+#include "download/FirmwareFolder.h"
 #include "i18n/ApplyLanguage.h"
 
 namespace revivix {
@@ -178,9 +179,7 @@ void Cmd_Next_Click(frmMain& form) {
 
 void Cmd_I_Disagree_Click(frmMain& form) {
   // A file that cannot be deleted does not keep the user from leaving.
-  RunStep([&] {
-    if (!form.UpdaterPath.empty()) form.program.SharedFileSystem().DeleteFiles(form.UpdaterPath);
-  });
+  RunStep([&] { DeleteDownloadedUpdater(form); });
   QuitWizard(form);
 }
 

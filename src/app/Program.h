@@ -14,6 +14,7 @@
 #include "platform/DeviceInventory.h"
 #include "platform/EventLoop.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderGuard.h"
 #include "platform/HtmlEngine.h"
 #include "platform/MainWindow.h"
 #include "platform/Processes.h"
@@ -42,6 +43,7 @@ struct Ports {
   ConnectionCheck& connection;
   Desktop& desktop;  // the updater's windows
   UrlDownload& download;
+  FolderGuard& folders;  // the FW folder and the hold on the updater
 };
 
 class Program {

@@ -55,6 +55,9 @@ class frmMain {
   std::int32_t NoticeLabelTop = 0;
   // The download of the updater; a new one for every download.
   std::shared_ptr<TumoDL> mydl;
+  // The started updater's file, held so that nobody can change it while it runs (an updater may
+  // read its firmware from its own file); released before the file is deleted.
+  std::unique_ptr<FileHold> updaterHold;
   // The updater's process once the wizard has asked it to close: its file can only be deleted
   // when it has ended, so the exit gives it a short while to do so.
   ProcessId closingUpdater = 0;

@@ -10,6 +10,7 @@
 #include "app/Pages.h"
 #include "common/Text.h"
 #include "detection/HtmlDocumentWait.h"
+#include "download/FirmwareFolder.h"
 #include "download/TumoDL.h"
 
 namespace revivix {
@@ -234,9 +235,15 @@ bool StartFirmwareDownload(frmMain& form) {
   }
 
   const std::wstring name = UpdaterFileName(form.UpdaterUrl);
+  FolderGuard& guard = ports.folders;
+  const std::wstring fw = FirmwareFolder(form);
   std::optional<bool> result = false;
   std::uint64_t announced = 0;
-  if (!name.empty()) {
+  // Nothing is written into a folder that others may write or that points elsewhere; the folder
+  // stays pinned until the updater has started.
+  std::unique_ptr<FolderHold> pin;
+  if (!name.empty()) pin = PrepareFirmwareFolder(guard, fw);
+  if (pin) {
     form.UpdaterPath = ports.system.ProgramFolder() + L"\\fw\\" + name;
     form.Frame_4_Download_Progress.SetVisible(true);
     // This call holds its own reference: whatever runs inside the download's events cannot
@@ -259,12 +266,14 @@ bool StartFirmwareDownload(frmMain& form) {
   FileSystem& files = form.program.SharedFileSystem();
   // The user left while the updater was on its way: it is neither kept nor started.
   if (form.Quitting()) {
-    if (!form.UpdaterPath.empty() && files.FileExists(form.UpdaterPath))
-      files.DeleteFiles(form.UpdaterPath);
+    DeleteDownloadedUpdater(form);
     ports.loop.SetMousePointer(MousePointer::Default);
     return false;
   }
 
+  // From the check on nobody else may write, rename or delete the file, so the program the shell
+  // starts is the one checked.
+  std::unique_ptr<FileHold> hold;
   if (result == true && files.FileExists(form.UpdaterPath)) {
     // The shell runs whatever it is given with the wizard's administrator rights (a batch file,
     // a script, a shortcut), so only a program named ".exe" is started, and only when it is the
@@ -273,11 +282,21 @@ bool StartFirmwareDownload(frmMain& form) {
     // and writes part of a payload. Anything else, an error page saved under the updater's name
     // too, is deleted unopened.
     std::optional<std::vector<std::uint8_t>> bytes;
-    if (EndsWithNoCase(form.UpdaterPath, L".exe")) bytes = files.ReadBytes(form.UpdaterPath);
+    if (EndsWithNoCase(form.UpdaterPath, L".exe")) {
+      hold = guard.Hold(form.UpdaterPath);
+      if (hold) bytes = hold->ReadAll();
+    }
+    // The check reads the held bytes, so what it judged is what the shell starts.
     const DownloadCheck check =
         bytes ? CheckDownloadedProgram(*bytes, announced) : DownloadCheck::NotAProgram;
-    if (check != DownloadCheck::Complete) {
-      files.DeleteFiles(form.UpdaterPath);
+    // The folder must still be the wizard's own, and a DLL beside the updater would be loaded
+    // into it: FW holds the updater alone when it starts.
+    const bool startable = check == DownloadCheck::Complete &&
+                           guard.Examine(fw) == FolderGuard::Kind::Folder &&
+                           ClearFolder(guard, fw, name);
+    if (!startable) {
+      hold.reset();
+      DeleteDownloadedUpdater(form);
       result = false;
     }
   }
@@ -296,7 +315,8 @@ bool StartFirmwareDownload(frmMain& form) {
         form.updaterWindowSeen = false;
         form.updaterStartTicks = 0;
       } else {
-        files.DeleteFiles(form.UpdaterPath);
+        hold.reset();
+        DeleteDownloadedUpdater(form);
         DownloadFailed(form);
       }
     } else {
@@ -304,10 +324,11 @@ bool StartFirmwareDownload(frmMain& form) {
       form.Frame_4_Download_Progress.SetVisible(false);
       QuitWizard(form);
     }
+    // The hold lasts while the updater runs: it may read its firmware from its own file.
+    form.updaterHold = std::move(hold);
   } else {
     // Whatever a failed transfer left under the updater's name goes.
-    if (!form.UpdaterPath.empty() && files.FileExists(form.UpdaterPath))
-      files.DeleteFiles(form.UpdaterPath);
+    DeleteDownloadedUpdater(form);
     DownloadFailed(form);
   }
 
@@ -320,9 +341,8 @@ void UpdaterDidNotRun(frmMain& form) {
   form.watchingUpdaterStart = false;
   for (Timer* t : {&form.Timer4, &form.Timer5, &form.Timer7, &form.Timer8, &form.Timer9})
     t->SetEnabled(false);
-  FileSystem& files = form.program.SharedFileSystem();
-  if (!form.UpdaterPath.empty() && files.FileExists(form.UpdaterPath))
-    files.DeleteFiles(form.UpdaterPath);
+  // The hold goes first: the file is deleted only inside the wizard's own FW.
+  DeleteDownloadedUpdater(form);
   DownloadFailed(form);
   form.UniRefresh.SetEnabled(true);
 }

@@ -23,11 +23,13 @@ std::optional<std::wstring> ReadUpdaterLink(const std::wstring& html);
 // The download's message on the error frame, with Exit in place of the license page's buttons.
 void ShowDownloadPage(frmMain& form);
 
-// Downloads UpdaterUrl into the FW folder and starts it; true when the updater was started. Only
-// a file named ".exe" that CheckDownloadedProgram finds complete is started; any other file is
-// deleted and the step fails as a failed download, which ends the wizard two seconds later
-// (Timer6), and so does a start the shell refuses. A download that succeeded without leaving its
-// file ends the wizard at once. The Internet cache's entry of the address is removed first.
+// Downloads UpdaterUrl into the FW folder, made the wizard's own first, and starts it; true when
+// the updater was started. The file is held (nobody else may write, rename or delete it) from its
+// check on while the updater runs, and FW holds nothing else when it starts. Only a file named
+// ".exe" that CheckDownloadedProgram finds complete is started; any other file is deleted and the
+// step fails as a failed download, which ends the wizard two seconds later (Timer6), and so does
+// a start the shell refuses. A download that succeeded without leaving its file ends the wizard
+// at once. The Internet cache's entry of the address is removed first.
 bool StartFirmwareDownload(frmMain& form);
 
 // The started updater did not run (its process ended without ever showing its window): the

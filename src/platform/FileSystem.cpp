@@ -10,11 +10,9 @@ namespace fs = std::filesystem;
 
 namespace revivix {
 
-namespace {
-
 // On Windows the path is used as it is. Elsewhere (the native tests) "\" separates names and
 // each name is looked up without regard to letter case, as Windows does.
-fs::path Native(const std::wstring& path) {
+fs::path StdPath(const std::wstring& path) {
 #ifdef _WIN32
   return fs::path(path);
 #else
@@ -42,6 +40,12 @@ fs::path Native(const std::wstring& path) {
   }
   return resolved;
 #endif
+}
+
+namespace {
+
+fs::path Native(const std::wstring& path) {
+  return StdPath(path);
 }
 
 std::wstring NameOf(const fs::path& p) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ class StdFileSystem : public FileSystem {
   bool WriteBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
   bool Replace(const std::wstring& source, const std::wstring& target) override;
 };
+
+// The standard library's path of a path in the program's form ("\" between names, any letter
+// case).
+std::filesystem::path StdPath(const std::wstring& path);
 
 // True when `name` matches the wildcard `pattern` ("*" any run, "?" one character), ignoring
 // letter case.

@@ -108,7 +108,7 @@ void FakeSystemInfo::SetSystemLanguage(std::uint16_t id, const std::wstring& eng
 FakePlatform::FakePlatform()
     : html(loop),
       program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                    registry, devices, connection, desktop, download}) {
+                    registry, devices, connection, desktop, download, folders}) {
   system.programFolder = FromUtf8(folder.Path());
   for (const char* sub : {"Languages", "License", "FW"})
     fs::create_directories(fs::path(folder.Path()) / sub);

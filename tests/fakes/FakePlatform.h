@@ -12,6 +12,7 @@
 #include "app/Program.h"
 #include "fakes/FakeEnvironment.h"
 #include "fakes/FakeEventLoop.h"
+#include "fakes/FakeFolderGuard.h"
 #include "fakes/FakeHtmlEngine.h"
 #include "fakes/FakeUrlDownload.h"
 #include "fakes/VirtualDesktop.h"
@@ -134,10 +135,12 @@ class FakeShell : public Shell {
                         const std::wstring& parameters, const std::wstring& directory,
                         int showCommand) override {
     calls.push_back({verb, file, parameters, directory, showCommand});
+    if (onExecute) onExecute(calls.back());
     return result;
   }
   std::optional<bool> StartedProcessEnded() override { return processEnded; }
   std::vector<Call> calls;
+  std::function<void(const Call&)> onExecute;  // runs inside the request
   std::intptr_t result = 42;
   // Whether the started program has ended: none by default (the shell cannot tell).
   std::optional<bool> processEnded;
@@ -175,6 +178,7 @@ class FakePlatform {
   FakeConnectionCheck connection;
   VirtualDesktop desktop{loop};
   FakeUrlDownload download{loop};
+  FakeFolderGuard folders;
   Program program;
 };
 

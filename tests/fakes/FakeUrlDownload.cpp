@@ -37,6 +37,7 @@ std::int32_t FakeUrlDownload::DownloadToFile(const std::wstring& url, const std:
                                              BindStatusCallback& callback) {
   requests.push_back(
       {url, file, std::find(cacheEntries.begin(), cacheEntries.end(), url) != cacheEntries.end()});
+  if (onRequest) onRequest(requests.back());
   const auto it = transfers.find(url);
   FakeTransfer transfer;
   if (it == transfers.end()) {

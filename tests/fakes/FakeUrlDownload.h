@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -47,10 +48,11 @@ class FakeUrlDownload : public UrlDownload {
     std::wstring url, file;
     bool cached = false;  // the address still had a cache entry when the download began
   };
-  std::vector<Request> requests;           // every download asked for, in order
-  int aborts = 0;                          // Abort calls on any binding
-  int stepsReported = 0;                   // progress calls made, over all transfers
-  std::vector<std::wstring> cacheEntries;  // addresses whose cache entry exists
+  std::vector<Request> requests;                  // every download asked for, in order
+  std::function<void(const Request&)> onRequest;  // runs as a download is asked for
+  int aborts = 0;                                 // Abort calls on any binding
+  int stepsReported = 0;                          // progress calls made, over all transfers
+  std::vector<std::wstring> cacheEntries;         // addresses whose cache entry exists
   std::vector<std::wstring> deletedCacheEntries;
   std::uint32_t lastError = 0;
   std::uint64_t lastContentLength = 0;

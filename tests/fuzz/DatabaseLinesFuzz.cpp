@@ -126,6 +126,21 @@ class EmptyDesktop : public Desktop {
     return false;
   }
 };
+class NoFolders : public FolderGuard {
+ public:
+  Kind Examine(const std::wstring&) override { return Kind::Missing; }
+  bool CreateProtectedFolder(const std::wstring&) override { return false; }
+  bool RemoveLink(const std::wstring&) override { return false; }
+  bool OthersMayWrite(const std::wstring&) override { return true; }
+  bool ApplyProtection(const std::wstring&) override { return false; }
+  std::optional<std::vector<std::wstring>> List(const std::wstring&) override {
+    return std::nullopt;
+  }
+  bool RemoveFile(const std::wstring&) override { return false; }
+  bool RemoveFolder(const std::wstring&) override { return false; }
+  std::unique_ptr<FileHold> Hold(const std::wstring&) override { return nullptr; }
+  std::unique_ptr<FolderHold> HoldFolder(const std::wstring&) override { return nullptr; }
+};
 
 }  // namespace
 }  // namespace revivix::fuzz
@@ -146,8 +161,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Online online;
   EmptyDesktop desktop;
   NoDownload download;
+  NoFolders folders;
   Program program(Ports{loop, files, processes, machine, kernel32, unicows, window, site, shell,
-                        registry, devices, online, desktop, download});
+                        registry, devices, online, desktop, download, folders});
   frmMain form(program);
 
   site.text = DecodeAnsi1252(data, size);

@@ -2,7 +2,8 @@
 // own copy of the runnable folder with settings Europe/English, a site.ini that points at one
 // scenario of the download site, Windows 5.2 and a simulated Fernclip 200; the test waits for the
 // license page, presses Accept like a user and watches the window, the FW folder and the updater.
-// Arguments: fernclip.exe, the download site's state folder.
+// Arguments: fernclip.exe, the download site's state folder, and for the case of a linked FW a
+// folder whose "program\FW" is a Unix symbolic link to its "elsewhere".
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -153,14 +154,16 @@ class DownloadWindow : public testing::Test {
   }
 
   // Starts the wizard on `scenario` of the download site and waits for the license page.
+  // `fixedFolder`: the runnable folder is copied into this existing folder instead of a new one.
   void OpenLicensePage(const std::wstring& scenario,
-                       const std::wstring& folderPrefix = L"revivix-download-") {
+                       const std::wstring& folderPrefix = L"revivix-download-",
+                       const std::wstring& fixedFolder = L"") {
     const std::string exe = wintest::Argument(0);
     ASSERT_FALSE(exe.empty()) << "the path of fernclip.exe is the first argument";
     const std::wstring site = wintest::LocalSite(wintest::Argument(1));
     ASSERT_FALSE(site.empty()) << "the download site is not running";
     const std::wstring bin = driver::FolderOf(driver::WindowsPath(exe));
-    folder_ = driver::MakeTemporaryFolder(folderPrefix);
+    folder_ = fixedFolder.empty() ? driver::MakeTemporaryFolder(folderPrefix) : fixedFolder;
     ASSERT_FALSE(folder_.empty());
     ASSERT_TRUE(driver::CopyFolder(bin, folder_)) << "copying " << Narrow(bin) << " failed";
     fw_ = folder_ + L"\\FW";
@@ -452,6 +455,120 @@ TEST_F(DownloadWindow, LinkPagesWithoutOneUsableLinkAreOffline) {
     folder_.clear();
     deviceAdded_ = false;
   }
+}
+
+// The size of the updater the site serves in the "ok" scenario.
+unsigned long long ServedUpdaterSize() {
+  const std::wstring state = driver::WindowsPath(wintest::Argument(1));
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  const std::wstring served = state + L"\\..\\root\\ok\\revivix\\fw\\files\\FC200_Updater.exe";
+  if (!GetFileAttributesExW(served.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// From its check on the wizard holds the updater's file: another program can neither open it for
+// writing nor rename nor delete it, also once the updater has ended and no image of it is mapped,
+// and the program that ran is the one the site served.
+TEST_F(DownloadWindow, TheHeldUpdaterCannotBeChangedAndTheCheckedOneRuns) {
+  OpenLicensePage(L"ok");
+  PressAccept();
+  const std::wstring updater = fw_ + L"\\FC200_Updater.exe";
+  ASSERT_TRUE(driver::WaitUntil(
+      kPageTimeoutMs,
+      [&] { return ReadBytes(updater + L".log").find("folder:") != std::string::npos; }))
+      << "the updater did not start; the window shows \"" << Narrow(Read("Uni_Error_Label1").text)
+      << "\"";
+  // The stand-in updater closes its window after three seconds and ends.
+  EXPECT_TRUE(driver::WaitUntil(10000, [] { return !FindWindowW(L"RevivixRecorder", nullptr); }));
+  Sleep(500);
+
+  HANDLE writer = CreateFileW(updater.c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  const DWORD writeError = GetLastError();
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(writeError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  const std::wstring moved = updater + L".moved";
+  EXPECT_FALSE(MoveFileExW(updater.c_str(), moved.c_str(), 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_FALSE(DeleteFileW(updater.c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+
+  const unsigned long long served = ServedUpdaterSize();
+  ASSERT_GT(served, 0u);
+  const std::string log = ReadBytes(updater + L".log");
+  EXPECT_NE(log.find("size: " + std::to_string(served) + "\r\n"), std::string::npos) << log;
+  Close();
+  // Whether the exit then deletes the file is not asked here: after a delete refused for sharing,
+  // Wine answers "not found" to every later delete of the file while still listing it.
+}
+
+// Nothing lies beside the updater when it starts: neither a DLL put into FW before Accept nor one
+// put there while the download runs (Wine lets the test write into FW whatever its descriptor).
+TEST_F(DownloadWindow, StrayDllsInFwAreGoneWhenTheUpdaterStarts) {
+  OpenLicensePage(L"ok");
+  ASSERT_TRUE(WriteBytes(fw_ + L"\\version.dll", "MZ planted before Accept"));
+  PressAccept();
+  ASSERT_TRUE(driver::WaitUntil(kPageTimeoutMs, [&] {
+    return !Read("Label_Actual_Size").text.empty();
+  })) << "the download did not start";
+  ASSERT_TRUE(WriteBytes(fw_ + L"\\winmm.dll", "MZ planted during the download"));
+  const std::wstring updater = fw_ + L"\\FC200_Updater.exe";
+  ASSERT_TRUE(driver::WaitUntil(
+      kPageTimeoutMs,
+      [&] { return ReadBytes(updater + L".log").find("folder:") != std::string::npos; }))
+      << "the updater did not start; the window shows \"" << Narrow(Read("Uni_Error_Label1").text)
+      << "\"";
+  const std::string log = ReadBytes(updater + L".log");
+  EXPECT_EQ(log.find("beside: "), std::string::npos) << log;
+  std::vector<std::wstring> files = FilesIn(fw_);
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::wstring>{L"FC200_Updater.exe", L"FC200_Updater.exe.log"}));
+  Close();
+}
+
+// A symbolic link named FW that points at another folder holding a file named like an old
+// updater: neither the start-up clean-up nor the download touches that folder. Where the link can
+// be removed as a link (Windows) FW is made anew and the updater starts there; where the system
+// opens only the link's target (Wine with a Unix link), the link stays and nothing is started.
+TEST_F(DownloadWindow, AnFwLinkedToAnotherFolderLeavesThatFolderAlone) {
+  const std::string caseArgument = wintest::Argument(2);
+  ASSERT_FALSE(caseArgument.empty()) << "the third argument names the linked-FW folder";
+  const std::wstring caseFolder = driver::WindowsPath(caseArgument);
+  const std::wstring old = caseFolder + L"\\elsewhere\\FC200_Updater.exe";
+  const std::string oldBytes = ReadBytes(old);
+  ASSERT_FALSE(oldBytes.empty()) << "no old updater in " << Narrow(old);
+  const DWORD linkAttributes = GetFileAttributesW((caseFolder + L"\\program\\FW").c_str());
+  std::printf("FW as Wine reports the Unix link: attributes 0x%lx\n", linkAttributes);
+  ASSERT_NE(linkAttributes & FILE_ATTRIBUTE_REPARSE_POINT, 0u)
+      << "the link is not reported as a reparse point";
+
+  // The test's own clean-up must never reach what the link points at either: the folder is the
+  // ctest fixture's to remove.
+  struct Forget {
+    std::wstring& folder;
+    ~Forget() { folder.clear(); }
+  } forget{folder_};
+  OpenLicensePage(L"ok", L"", caseFolder + L"\\program");
+  const DWORD afterStart = GetFileAttributesW(fw_.c_str());
+  std::printf("FW after the start-up: attributes 0x%lx\n", afterStart);
+  PressAccept();
+  if (afterStart & FILE_ATTRIBUTE_REPARSE_POINT) {
+    // The failed-download page, and the wizard ends by itself.
+    ExpectErrorPage(L"IDS_UNEXPECTED_ERROR");
+    EXPECT_EQ(WaitForSingleObject(program_->Handle(), 10000), WAIT_OBJECT_0)
+        << "the wizard did not end by itself";
+  } else {
+    ASSERT_NE(afterStart & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    ASSERT_TRUE(driver::WaitUntil(kPageTimeoutMs, [&] {
+      return ReadBytes(fw_ + L"\\FC200_Updater.exe.log").find("folder:") != std::string::npos;
+    }));
+    Close();
+  }
+  EXPECT_EQ(ReadBytes(old), oldBytes);
+  std::vector<std::wstring> there = FilesIn(caseFolder + L"\\elsewhere");
+  EXPECT_EQ(there, std::vector<std::wstring>{L"FC200_Updater.exe"});
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32DeviceInventory.h"
 #include "platform/win32/Win32EventLoop.h"
+#include "platform/win32/Win32FolderGuard.h"
 #include "platform/win32/Win32HtmlEngine.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Processes.h"
@@ -33,8 +34,8 @@ class Win32Platform {
 
   // The ports in the order Program takes them. A Program must not outlive its platform.
   Ports AsPorts() {
-    return Ports{loop, files, processes, system,  kernel32,   unicows, window,
-                 html, shell, registry,  devices, connection, desktop, download};
+    return Ports{loop,  files,    processes, system,     kernel32, unicows,  window, html,
+                 shell, registry, devices,   connection, desktop,  download, folders};
   }
 
   // Declared first, so it is destroyed last: the form's timers let go of it when they end.
@@ -52,6 +53,7 @@ class Win32Platform {
   Win32ConnectionCheck connection;
   Win32Desktop desktop;
   Win32UrlDownload download;
+  Win32FolderGuard folders;
 };
 
 }  // namespace revivix::win32
