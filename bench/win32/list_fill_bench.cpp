@@ -104,8 +104,10 @@ Figures Measure(int lines) {
   Win32ConnectionCheck connection;
   Win32Desktop desktop;
   Win32UrlDownload download;
+  StdClock clock;  // the log is never started here
+  StdLogFile logFile;
   Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                        registry, devices, connection, desktop, download});
+                        registry, devices, connection, desktop, download, clock, logFile});
   Figures figures;
   frmMain form(program);
   FormViews views(form, loop, window, nullptr);

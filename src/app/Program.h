@@ -7,14 +7,17 @@
 #include <optional>
 #include <string>
 
+#include "app/RunLog.h"
 #include "automation/UpdaterWindows.h"
 #include "i18n/FileReader.h"
+#include "platform/Clock.h"
 #include "platform/ConnectionCheck.h"
 #include "platform/Desktop.h"
 #include "platform/DeviceInventory.h"
 #include "platform/EventLoop.h"
 #include "platform/FileSystem.h"
 #include "platform/HtmlEngine.h"
+#include "platform/LogFile.h"
 #include "platform/MainWindow.h"
 #include "platform/Processes.h"
 #include "platform/ProfileStrings.h"
@@ -42,6 +45,8 @@ struct Ports {
   ConnectionCheck& connection;
   Desktop& desktop;  // the updater's windows
   UrlDownload& download;
+  Clock& clock;      // the repair log's stamps and durations
+  LogFile& logFile;  // the repair log's file
 };
 
 class Program {
@@ -61,6 +66,9 @@ class Program {
 
   // BasWinHandler: the handles of the updater's windows, all 0 until the automation finds them.
   UpdaterWindows updaterWindows;
+
+  // The repair log of this run, written from Initialise on.
+  RunLog log;
 
   // The shared file-system object: created on first use, released when the wizard quits.
   FileSystem& SharedFileSystem();

@@ -8,8 +8,9 @@
 
 #include "app/Lifecycle.h"
 #include "app/Pages.h"
+#include "common/Sha256.h"
 #include "common/Text.h"
-#include "detection/HtmlDocumentWait.h"
+#include "detection/PageLog.h"
 #include "download/TumoDL.h"
 
 namespace revivix {
@@ -28,6 +29,7 @@ void ShowMessage(frmMain& form, const std::wstring& key) {
 }
 
 void ShowSiteOffline(frmMain& form) {
+  form.program.log.Write(logtag::kPage, L"error IDS_FW_SITE_OFFLINE");
   ShowMessage(form, L"IDS_FW_SITE_OFFLINE");
   form.UnitxtLicense.SetVisible(false);
   form.cmdExit.SetLeft(6465);
@@ -43,9 +45,33 @@ bool EndsWithNoCase(const std::wstring& text, const std::wstring& end) {
 }
 
 void DownloadFailed(frmMain& form) {
+  form.program.log.Write(logtag::kPage, L"error IDS_UNEXPECTED_ERROR");
   ShowMessage(form, L"IDS_UNEXPECTED_ERROR");
   form.Frame_4_Download_Progress.SetVisible(false);
   form.Timer6.SetEnabled(true);
+}
+
+// The download's line: the sizes, the time and how it ended. `outcome` says why a file was
+// refused ("refused: not a program", say), so each check that refuses one names itself.
+void LogDownload(frmMain& form, const TumoDL* download, std::uint64_t startedMs,
+                 const std::wstring& outcome) {
+  RunLog& log = form.program.log;
+  if (!log.Started()) return;
+  const std::uint32_t announced = download ? download->BytesAnnounced() : 0;
+  const std::uint32_t received = download ? download->BytesReceived() : 0;
+  log.Write(logtag::kDownload, std::to_wstring(announced) + L" bytes announced, " +
+                                   std::to_wstring(received) + L" received, " +
+                                   std::to_wstring(log.Milliseconds() - startedMs) + L" ms, " +
+                                   outcome);
+}
+
+std::wstring StatusText(std::int32_t status) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::wstring hex = L"0x";
+  for (int shift = 28; shift >= 0; shift -= 4)
+    hex.push_back(
+        static_cast<wchar_t>(kDigits[(static_cast<std::uint32_t>(status) >> shift) & 15]));
+  return hex + L" " + StatusMessage(status);
 }
 
 }  // namespace
@@ -70,11 +96,14 @@ std::optional<std::wstring> ReadUpdaterLink(const std::wstring& html) {
 std::wstring FindUpdaterLink(frmMain& form, std::wstring& url) {
   std::optional<std::wstring> link;
   try {
-    const std::unique_ptr<HtmlDocument> document = LoadHtmlDocument(
-        form.program.ports.html, form.program.ports.loop, url, [&form] { return form.Quitting(); });
+    LoggedPage page = LoadLoggedPage(form, url);
     // The user left during the wait: the caller ends Accept without a message.
-    if (form.Quitting()) return L"";
-    link = ReadUpdaterLink(document->OuterHtml());
+    if (form.Quitting()) {
+      LogPage(form, page, L"link page", false);
+      return L"";
+    }
+    link = ReadUpdaterLink(page.document->OuterHtml());
+    LogPage(form, page, L"link page", PageArrived(page) && link && !link->empty());
   } catch (const std::exception&) {
     link.reset();
   }
@@ -151,6 +180,10 @@ void StartFirmwareDownload(frmMain& form) {
   }
 
   const std::wstring name = UpdaterFileName(form.UpdaterUrl);
+  RunLog& log = form.program.log;
+  log.Write(logtag::kLink, name.empty() ? std::wstring(L"the address gives no plain file name")
+                                        : L"file name " + name);
+  const std::uint64_t startedMs = log.Milliseconds();
   std::optional<bool> result = false;
   if (!name.empty()) {
     form.UpdaterPath = ports.system.ProgramFolder() + L"\\fw\\" + name;
@@ -168,31 +201,56 @@ void StartFirmwareDownload(frmMain& form) {
   FileSystem& files = form.program.SharedFileSystem();
   // The user left while the updater was on its way: it is neither kept nor started.
   if (form.Quitting()) {
+    LogDownload(form, form.mydl.get(), startedMs, L"stopped: the wizard was left");
     if (!form.UpdaterPath.empty() && files.FileExists(form.UpdaterPath))
       files.DeleteFiles(form.UpdaterPath);
     ports.loop.SetMousePointer(MousePointer::Default);
     return;
   }
 
+  // Why a file that arrived is not started; empty while nothing refuses it.
+  std::wstring refusal;
+  std::optional<std::vector<std::uint8_t>> bytes;
   if (result == true && files.FileExists(form.UpdaterPath)) {
     // The shell runs whatever it is given with the wizard's administrator rights (a batch file,
     // a script, a shortcut), so only a program named ".exe" with a program header is started;
     // anything else, an error page saved under the updater's name too, is deleted unopened.
-    std::optional<std::vector<std::uint8_t>> bytes;
     if (EndsWithNoCase(form.UpdaterPath, L".exe")) bytes = files.ReadBytes(form.UpdaterPath);
     if (!bytes || !IsPortableExecutable(*bytes)) {
+      refusal = L"not a program";
       files.DeleteFiles(form.UpdaterPath);
       result = false;
     }
   }
 
+  if (name.empty())
+    LogDownload(form, nullptr, startedMs, L"not started: no file name");
+  else if (!refusal.empty())
+    LogDownload(form, form.mydl.get(), startedMs, L"refused: " + refusal);
+  else if (result != true)
+    LogDownload(form, form.mydl.get(), startedMs,
+                L"failed: " + (form.mydl ? StatusText(form.mydl->LastStatus()) : L""));
+  else if (!files.FileExists(form.UpdaterPath))
+    LogDownload(form, form.mydl.get(), startedMs, L"complete, but the file is gone");
+  else
+    LogDownload(form, form.mydl.get(), startedMs, L"complete");
+
   if (result == true) {
     if (files.FileExists(form.UpdaterPath)) {
       form.UniRefresh.SetEnabled(false);
-      ports.shell.Execute(L"open", form.UpdaterPath, L"0", L"0", kShowNormal);
+      if (log.Started() && bytes)
+        log.Write(logtag::kUpdater, L"starting FW\\" + name + L", " +
+                                        std::to_wstring(bytes->size()) + L" bytes, SHA-256 " +
+                                        FromUtf8(Sha256Hex(bytes->data(), bytes->size())));
+      const std::intptr_t started =
+          ports.shell.Execute(L"open", form.UpdaterPath, L"0", L"0", kShowNormal);
+      log.Write(logtag::kUpdater, L"shell result " + std::to_wstring(started) +
+                                      (started > 32 ? L" (started)" : L" (not started)"));
     } else {
+      log.Write(logtag::kPage, L"error IDS_UNEXPECTED_ERROR");
       ShowMessage(form, L"IDS_UNEXPECTED_ERROR");
       form.Frame_4_Download_Progress.SetVisible(false);
+      if (!form.Quitting()) log.endCause = L"the download step (the updater's file was gone)";
       QuitWizard(form);
     }
   } else {

@@ -62,6 +62,8 @@ std::optional<bool> TumoDL::StartTheStinkinDownLoad(std::wstring File2DownLoad,
   if (ActiveBinding || starting_) return std::nullopt;
   starting_ = true;
   killed_ = false;
+  bytesAnnounced_ = 0;
+  bytesReceived_ = 0;
   std::int32_t result = kDownloadFailure;
   try {
     result = service_.DownloadToFile(File2DownLoad, File2Save, *this);
@@ -71,6 +73,7 @@ std::optional<bool> TumoDL::StartTheStinkinDownLoad(std::wstring File2DownLoad,
     throw;
   }
   starting_ = false;
+  lastStatus_ = result;
   // The service has stopped the binding by now; a service that ended without saying so leaves
   // the object idle all the same.
   ActiveBinding.reset();
@@ -99,6 +102,8 @@ void TumoDL::OnStartBinding(std::shared_ptr<UrlBinding> binding) {
 }
 
 void TumoDL::OnProgress(std::uint32_t progress, std::uint32_t progressMax, std::uint32_t) {
+  if (progressMax > 0) bytesAnnounced_ = progressMax;
+  if (progress > bytesReceived_) bytesReceived_ = progress;
   if (progressMax > 0 && TumoDLProg)
     TumoDLProg(static_cast<std::int32_t>(progress), static_cast<std::int32_t>(progressMax));
   // The download blocks the user-interface thread: the window repaints and its buttons and

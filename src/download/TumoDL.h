@@ -43,6 +43,12 @@ class TumoDL : private BindStatusCallback {
 
   bool Running() const { return ActiveBinding != nullptr; }
 
+  // The last download's facts, for the repair log: the size the server announced (0 when it
+  // gave none), the bytes the service reported received, and the service's final status.
+  std::uint32_t BytesAnnounced() const { return bytesAnnounced_; }
+  std::uint32_t BytesReceived() const { return bytesReceived_; }
+  std::int32_t LastStatus() const { return lastStatus_; }
+
  private:
   void OnStartBinding(std::shared_ptr<UrlBinding> binding) override;
   void OnProgress(std::uint32_t progress, std::uint32_t progressMax,
@@ -59,6 +65,9 @@ class TumoDL : private BindStatusCallback {
   // KillTumo cleared the binding of the running download: its crash is a cancellation. A
   // download whose binding never started is not one.
   bool killed_ = false;
+  std::uint32_t bytesAnnounced_ = 0;
+  std::uint32_t bytesReceived_ = 0;
+  std::int32_t lastStatus_ = kDownloadOk;
 };
 
 }  // namespace revivix

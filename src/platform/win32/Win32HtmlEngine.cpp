@@ -64,6 +64,7 @@ struct Fetch {
   HINTERNET request = nullptr;
   std::wstring text;
   std::wstring html;
+  FetchFacts facts;  // written by the worker before it completes the fetch
 };
 
 // Closes the request and the session. Closing them from the wizard's thread makes a blocked
@@ -104,7 +105,10 @@ bool Download(Fetch& fetch, HINTERNET session, const std::wstring& url, std::str
   const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                       INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
   HINTERNET request = InternetOpenUrlW(session, url.c_str(), nullptr, 0, flags, 0);
-  if (!request) return false;
+  if (!request) {
+    fetch.facts.timedOut = GetLastError() == ERROR_INTERNET_TIMEOUT;
+    return false;
+  }
   {
     std::lock_guard<std::mutex> lock(fetch.mutex);
     if (fetch.abandoned) {
@@ -118,15 +122,22 @@ bool Download(Fetch& fetch, HINTERNET session, const std::wstring& url, std::str
   DWORD index = 0;
   if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                       &index) ||
-      status >= 400)
+      status >= 400) {
+    fetch.facts.httpStatus = static_cast<std::int32_t>(status);
     return false;
+  }
+  fetch.facts.httpStatus = static_cast<std::int32_t>(status);
   contentType = ContentTypeOf(request);
   char buffer[64 * 1024];
   while (bytes.size() < Win32HtmlEngine::kMaxPageBytes) {
     const DWORD wanted = static_cast<DWORD>(
         std::min<std::size_t>(sizeof buffer, Win32HtmlEngine::kMaxPageBytes - bytes.size()));
     DWORD read = 0;
-    if (!InternetReadFile(request, buffer, wanted, &read)) return false;
+    if (!InternetReadFile(request, buffer, wanted, &read)) {
+      fetch.facts.timedOut = GetLastError() == ERROR_INTERNET_TIMEOUT;
+      fetch.facts.bytes = bytes.size();
+      return false;
+    }
     if (read == 0) break;
     bytes.append(buffer, read);
   }
@@ -158,6 +169,7 @@ void FetchAndRender(Fetch& fetch, const std::wstring& url,
         fetch.session = session;
     }
     if (!abandoned) ok = Download(fetch, session, url, bytes, contentType);
+    if (ok) fetch.facts.bytes = bytes.size();
     std::lock_guard<std::mutex> lock(fetch.mutex);
     CloseHandles(fetch);
     if (fetch.abandoned) return;
@@ -216,6 +228,11 @@ class Win32HtmlDocument : public HtmlDocument {
 
   std::uintptr_t CompletionSignal() override {
     return reinterpret_cast<std::uintptr_t>(fetch_->completed);
+  }
+
+  FetchFacts Facts() override {
+    std::lock_guard<std::mutex> lock(fetch_->mutex);
+    return fetch_->complete ? fetch_->facts : FetchFacts{};
   }
 
  private:
