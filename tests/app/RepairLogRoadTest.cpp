@@ -321,6 +321,45 @@ TEST(RepairLogRoad, EachRoadLogsItsEventsInOrder) {
   }
 }
 
+TEST(RepairLogRoad, AModelChosenByTheUserSaysHow) {
+  for (const bool fromTheList : {true, false}) {
+    SCOPED_TRACE(fromTheList ? "list" : "serial number");
+    RepairLogRoad road;
+    road.platform.devices.devices = {{L"USB\\VID_2A5F&PID_3500\\0001", L"USB Mass Storage Device"}};
+    Record record;
+    record.serial = L"AB12";
+    road.ServeDatabase(Page({RecordLine(record)}));
+    Initialise(road.form);
+    FormLoad(road.form);
+    road.form.Activate();
+    road.platform.loop.Advance(1000);
+    ASSERT_EQ(PageOf(road.form), "model and serial number");
+    if (fromTheList) {
+      road.form.Combo_Choose_Player.UserSelect(1);
+    } else {
+      road.form.txtSNO.UserEdit(L"0000");
+      road.form.Cmd_Next.RaiseClick();
+      road.form.txtSNO.UserEdit(L"SN-AB12");
+    }
+    road.form.Cmd_Next.RaiseClick();
+    ASSERT_EQ(PageOf(road.form), "license");
+    std::vector<Expected> expected = {
+        {"detect",
+         {"recovery-mode device USB\\VID_2A5F&PID_3500\\0001", "\"USB Mass Storage Device\""}},
+        {"detect", {"players found: 0, recovery-mode devices: 1"}},
+        {"model", {"a player in recovery mode"}}};
+    if (fromTheList) {
+      expected.push_back({"model", {"model Zanterix Fernclip 200 chosen from the list"}});
+    } else {
+      expected.push_back({"model", {"serial number not recognised (entry 1)"}});
+      expected.push_back(
+          {"model", {"model Zanterix Fernclip 200 chosen by serial number (ends in AB12)"}});
+    }
+    ExpectLines(road.LogLines(), expected);
+    EXPECT_EQ(road.platform.ReadFile("revivix.log").find("SN-AB12"), std::string::npos);
+  }
+}
+
 TEST(RepairLogRoad, NothingPrivateIsLogged) {
   RepairLogRoad road;
   road.platform.system.userName = L"Maria Lindqvist";
