@@ -106,8 +106,10 @@ Figures Measure(int lines) {
   Win32Desktop desktop;
   Win32UrlDownload download;
   Win32FolderGuard folders;
+  StdClock clock;  // the log is never started here
+  StdLogFile logFile;
   Program program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                        registry, devices, connection, desktop, download, folders});
+                        registry, devices, connection, desktop, download, folders, clock, logFile});
   Figures figures;
   frmMain form(program);
   FormViews views(form, loop, window, nullptr);

@@ -39,6 +39,8 @@ void Cmd_I_Agree_Click(frmMain& form) {
     return;
   }
 
+  form.program.log.Write(logtag::kModel, L"license accepted for " + form.PlayerModel +
+                                             L", region " + form.Combo_Region.Text());
   form.Cmd_I_Agree.SetEnabled(false);
   form.Cmd_I_Disagree.SetEnabled(false);
   form.Combo_Region.SetEnabled(false);
@@ -59,6 +61,9 @@ void Cmd_I_Agree_Click(frmMain& form) {
   }
   if (form.Quitting()) return;  // the user left while the link page was loading
 
+  form.program.log.Write(logtag::kLink, form.UpdaterUrl.empty()
+                                            ? std::wstring(L"no updater address")
+                                            : L"updater address " + LogAddress(form.UpdaterUrl));
   if (form.UpdaterUrl.empty()) {
     ShowError(form, L"IDS_FW_SITE_OFFLINE");
     form.UniRefresh.SetEnabled(refreshWasEnabled);

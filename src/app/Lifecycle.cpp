@@ -3,8 +3,10 @@
 #include <cmath>
 #include <exception>
 
+#include "app/Keyboard.h"
 #include "app/Pages.h"
 #include "app/UpdateNotice.h"
+#include "app/Version.h"
 #include "app/processt.h"
 #include "checks/Environment.h"
 #include "checks/IsAdmin_BAS.h"
@@ -28,10 +30,48 @@ void RunStep(const std::function<void()>& step) {
   }
 }
 
+namespace {
+
+const wchar_t* PageName(WizardPage page) {
+  switch (page) {
+    case WizardPage::Start:
+      return L"start";
+    case WizardPage::Detecting:
+      return L"detection";
+    case WizardPage::ChooseRegionAndLanguage:
+      return L"choose region and language";
+    case WizardPage::ModelAndSerialNumber:
+      return L"model and serial number";
+    case WizardPage::KnowledgeBaseQuestion:
+      return L"knowledge-base question";
+    case WizardPage::UpdateNotice:
+      return L"update notice";
+    case WizardPage::License:
+      return L"license";
+    case WizardPage::Download:
+      return L"download";
+    case WizardPage::UpdaterRunning:
+      return L"updater running";
+    case WizardPage::Message:
+      return L"message";
+  }
+  return L"unknown";
+}
+
+}  // namespace
+
 void Initialise(frmMain& form) {
   RunStep([&] {
-    if (form.program.ports.processes.PreviousInstanceRunning())
+    RunLog& log = form.program.log;
+    log.Start(form.program.ports.system.ProgramFolder());
+    log.Write(logtag::kRun, std::wstring(L"Revivix ") + kProgramVersion + L", " +
+                                (sizeof(void*) == 8 ? L"64-bit" : L"32-bit") + L" program");
+  });
+  RunStep([&] {
+    if (form.program.ports.processes.PreviousInstanceRunning()) {
+      form.program.log.Write(logtag::kRun, L"an earlier copy is running: it is ended");
       KillProcessByName(form.program.ports.processes, L"fernclip.exe");
+    }
   });
 }
 
@@ -78,8 +118,15 @@ void RunStartupChecks(frmMain& form) {
     if (!form.Quitting()) RunStep(check);
   };
   step([&] { form.VistaProg1.SetValue(0); });
-  step([&] { form.UserName = GetCurrentUserName(form); });
-  step([&] { form.ComputerName = GetLocalComputerName(form); });
+  step([&] {
+    form.UserName = GetCurrentUserName(form);
+    // The names greet the user; the log keeps only their lengths.
+    form.program.log.Write(logtag::kSystem, L"user name: " + LogLength(form.UserName));
+  });
+  step([&] {
+    form.ComputerName = GetLocalComputerName(form);
+    form.program.log.Write(logtag::kSystem, L"computer name: " + LogLength(form.ComputerName));
+  });
   step([&] { ApplyPageColours(form); });
   step([&] { FillLanguageAndRegionLists(form); });
   step([&] { LoadSettings(form); });
@@ -91,7 +138,10 @@ void RunStartupChecks(frmMain& form) {
     if (NumericValue(form.OsCode) >= 1) {
       step([&] { CheckInternetConnection(form); });
       // Read whatever the Internet check found.
-      step([&] { form.MediaPlayerVersion = GetMediaPlayerVersion(form.program.ports.registry); });
+      step([&] {
+        form.MediaPlayerVersion = GetMediaPlayerVersion(form.program.ports.registry);
+        form.program.log.Write(logtag::kCheck, L"media player version: " + form.MediaPlayerVersion);
+      });
       bool reachable = false;
       step([&] { reachable = IsInternetReachable(form); });
       if (reachable) step([&] { LoadPlayerDatabase(form); });
@@ -104,6 +154,13 @@ void RunStartupChecks(frmMain& form) {
 void QuitWizard(frmMain& form) {
   if (form.quitting_) return;
   form.quitting_ = true;
+  RunStep([&] {
+    RunLog& log = form.program.log;
+    log.Write(logtag::kRun, L"run ended by " +
+                                (log.endCause.empty() ? std::wstring(L"the window's close request")
+                                                      : log.endCause) +
+                                L" on the " + PageName(CurrentPage(form)) + L" page");
+  });
   RunStep([&] { form.Timer1.SetEnabled(false); });
   RunStep([&] { SaveSettings(form); });
   // A download still under way is stopped, so no updater arrives after the wizard has gone.

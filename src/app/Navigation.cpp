@@ -79,13 +79,18 @@ void IdentifyByModel(frmMain& form) {
     return picked == UCase(Trim(values[1]));
   };
   // A pick that no line names leaves the page as it is.
-  if (ScanDatabase(form, sameModel, line)) TakeOverPlayerLine(form, line);
+  if (ScanDatabase(form, sameModel, line)) {
+    form.program.log.Write(logtag::kModel, L"model " + Trim(line[1]) + L" chosen from the list");
+    TakeOverPlayerLine(form, line);
+  }
 }
 
 void IdentifyBySerialNumber(frmMain& form) {
   if (Trim(form.txtSNO.Text()).empty()) return;
   ++form.SerialAttempts;
   if (form.SerialAttempts > 2) {
+    form.program.log.Write(logtag::kModel,
+                           L"serial number: third entry, the knowledge-base question");
     AskKnowledgeBaseQuestion(form);
     return;
   }
@@ -98,12 +103,17 @@ void IdentifyBySerialNumber(frmMain& form) {
   };
   std::vector<std::wstring> line;
   if (!ScanDatabase(form, sameSuffix, line)) {
+    form.program.log.Write(logtag::kModel, L"serial number not recognised (entry " +
+                                               std::to_wstring(form.SerialAttempts) + L")");
     form.Uni_PID3500_err_MSG.SetCaption(LookUp(form, L"IDS_SNO_NOT_RECOGNISED_REENTER"));
     form.txtSNO.SetText(L"");
     form.txtSNO.SetFocus();
     return;
   }
   form.txtSNO.SetText(L"");
+  form.program.log.Write(logtag::kModel, L"model " + Trim(line[1]) +
+                                             L" chosen by serial number (ends in " +
+                                             UCase(Trim(line[5])) + L")");
   TakeOverPlayerLine(form, line);
 }
 
@@ -180,6 +190,7 @@ void Cmd_Next_Click(frmMain& form) {
 void Cmd_I_Disagree_Click(frmMain& form) {
   // A file that cannot be deleted does not keep the user from leaving.
   RunStep([&] { DeleteDownloadedUpdater(form); });
+  if (!form.Quitting()) form.program.log.endCause = L"the Decline button";
   QuitWizard(form);
 }
 
@@ -191,6 +202,7 @@ void CmdYes_Click(frmMain& form) {
       ShellOpen(form,
                 !Trim(form.SupportUrl).empty() ? form.SupportUrl : KnowledgeBaseAddress(false));
     });
+    if (!form.Quitting()) form.program.log.endCause = L"the Yes button (support page)";
     QuitWizard(form);
     return;
   }
@@ -199,11 +211,13 @@ void CmdYes_Click(frmMain& form) {
   // other value.
   if (form.UpdateUrl.empty()) return;
   if (!Trim(form.UpdateUrl).empty()) RunStep([&] { ShellOpen(form, form.UpdateUrl); });
+  if (!form.Quitting()) form.program.log.endCause = L"the Yes button (newer version)";
   QuitWizard(form);
 }
 
 void CmdNo_Click(frmMain& form) {
   if (!form.UpdateAvailable) {
+    if (!form.Quitting()) form.program.log.endCause = L"the No button";
     QuitWizard(form);
     return;
   }

@@ -52,6 +52,8 @@ void ShowErrorPage(frmMain& form) {
 }
 
 void ShowError(frmMain& form, const std::wstring& key) {
+  // The message's key, never its text: the text begins with the user's name.
+  form.program.log.Write(logtag::kPage, L"error " + key);
   form.Uni_Error_Label1.SetCaption(form.UserName + L", " + LookUp(form, key));
   ShowErrorPage(form);
 }

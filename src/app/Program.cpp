@@ -4,7 +4,8 @@
 
 namespace revivix {
 
-Program::Program(Ports p) : ports(p), fileReader(p.files, p.system.AnsiCodePage()) {}
+Program::Program(Ports p)
+    : ports(p), fileReader(p.files, p.system.AnsiCodePage()), log(p.clock, p.logFile) {}
 
 Program::~Program() = default;
 

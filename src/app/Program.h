@@ -7,8 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "app/RunLog.h"
 #include "automation/UpdaterWindows.h"
 #include "i18n/FileReader.h"
+#include "platform/Clock.h"
 #include "platform/ConnectionCheck.h"
 #include "platform/Desktop.h"
 #include "platform/DeviceInventory.h"
@@ -16,6 +18,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderGuard.h"
 #include "platform/HtmlEngine.h"
+#include "platform/LogFile.h"
 #include "platform/MainWindow.h"
 #include "platform/Processes.h"
 #include "platform/ProfileStrings.h"
@@ -44,6 +47,8 @@ struct Ports {
   Desktop& desktop;  // the updater's windows
   UrlDownload& download;
   FolderGuard& folders;  // the FW folder and the hold on the updater
+  Clock& clock;          // the repair log's stamps and durations
+  LogFile& logFile;      // the repair log's file
 };
 
 class Program {
@@ -63,6 +68,9 @@ class Program {
 
   // BasWinHandler: the handles of the updater's windows, all 0 until the automation finds them.
   UpdaterWindows updaterWindows;
+
+  // The repair log of this run, written from Initialise on.
+  RunLog log;
 
   // The shared file-system object: created on first use, released when the wizard quits.
   FileSystem& SharedFileSystem();

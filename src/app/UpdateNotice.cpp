@@ -15,6 +15,7 @@ void ShowUpdateNotice(frmMain& form) {
     ShowError(form, L"IDS_CHOOSE_REGION_LANGUAGE");
     return;
   }
+  form.program.log.Write(logtag::kPage, L"update notice");
   form.UniLabel_New_Version_Info.SetTop(form.NoticeLabelTop + 300);
   form.UniLabel_New_Version_Info.SetCaption(LookUp(form, L"IDS_NEW_VERSION_AVAILABLE"));
   form.Uni_PID3500_err_MSG.SetVisible(false);

@@ -115,9 +115,18 @@ frmMain::frmMain(Program& p)
   Label_Total_FileSize.SetForeColor(kSizeLabelColour);
 
   // The ways out that belong to the window itself.
-  cmdExit.Click = [this] { QuitWizard(*this); };
-  Timer1.OnTick = [this] { QuitWizard(*this); };
-  Timer6.OnTick = [this] { QuitWizard(*this); };
+  cmdExit.Click = [this] {
+    if (!quitting_) program.log.endCause = L"the Exit button";
+    QuitWizard(*this);
+  };
+  Timer1.OnTick = [this] {
+    if (!quitting_) program.log.endCause = L"Timer1 (30 s after an error)";
+    QuitWizard(*this);
+  };
+  Timer6.OnTick = [this] {
+    if (!quitting_) program.log.endCause = L"Timer6 (2 s after a failed download)";
+    QuitWizard(*this);
+  };
 
   // Accept on the license page downloads and starts the updater.
   Cmd_I_Agree.Click = [this] { Cmd_I_Agree_Click(*this); };

@@ -23,20 +23,40 @@ bool UpgradeType(const frmMain& form) {
   return ContainsNoCase(form.UpdaterTitle, L"UPGRADE");
 }
 
+RunLog& Log(frmMain& form) {
+  return form.program.log;
+}
+
+std::wstring Handle(WindowHandle window) {
+  return std::to_wstring(window);
+}
+
 void Post(frmMain& form, WindowHandle window, std::uint32_t message) {
   Windows(form).PostMessageA(window, message, 0, 0);
 }
 
 // Sent with the time limit. A message whose send timed out has still been delivered: the
 // updater handles it once it gets to it. So the step goes on with what follows the send either
-// way, and never sends it again; the result tells whether the updater answered in time.
-bool Send(frmMain& form, WindowHandle window, std::uint32_t message) {
+// way, and never sends it again; the result tells whether the updater answered in time, and the
+// log says which it was.
+bool Send(frmMain& form, WindowHandle window, std::uint32_t message, const std::wstring& what) {
   try {
     SendBounded(Windows(form), window, message);
-    return true;
   } catch (const UpdaterNotAnswering&) {
+    Log(form).Write(logtag::kAutomation,
+                    what + L" sent to window " + Handle(window) + L": not answered in time");
     return false;
   }
+  Log(form).Write(logtag::kAutomation, what + L" sent to window " + Handle(window) + L": answered");
+  return true;
+}
+
+// A dialog answered: its title and the process it belongs to.
+void LogDialog(frmMain& form, const wchar_t* title, WindowHandle dialog) {
+  Log(form).Write(logtag::kAutomation,
+                  std::wstring(L"dialog ") + title + L" (window " + Handle(dialog) + L", process " +
+                      std::to_wstring(Windows(form).GetWindowThreadProcessId(dialog)) +
+                      L") answered: click posted to &Yes");
 }
 
 // Timer4's ticks after which a started updater that has ended without showing its window counts
@@ -66,6 +86,8 @@ void MakeTopmost(frmMain& form, WindowHandle window) {
 void FinishOnResult(frmMain& form, WindowHandle result, std::wstring_view completed,
                     std::wstring_view failed) {
   const std::wstring t = ReadLiveText(form.program, result);
+  if (t == completed || t == failed)
+    Log(form).Write(logtag::kResult, L"result read: \"" + t + L"\"");
   if (t == completed)
     FinishUpgrade(form, L"COMPLETE");
   else if (t == failed)
@@ -83,9 +105,13 @@ void Timer4_Timer(frmMain& form) {
   if (UpdaterEndedUnseen(form)) return;
   // A window with both buttons takes the format path.
   if (w.FormatButton != 0) {
+    if (Log(form).First(L"format path"))
+      Log(form).Write(logtag::kAutomation, L"the format path (\"&Format Data Area\")");
     ClickFormatDataArea(form);
     form.Timer9.SetEnabled(true);
   } else if (w.UpgradeButton != 0) {
+    if (Log(form).First(L"upgrade path"))
+      Log(form).Write(logtag::kAutomation, L"the upgrade path (\"UPGRADE\")");
     form.Timer8.SetEnabled(true);
     form.Timer7.SetEnabled(true);
   }
@@ -127,6 +153,11 @@ void LocateUpdater(frmMain& form) {
   w.FormatButton = 0;
   ScanUpdater(form.program);
   if (w.FoundWindow == 0) return;
+  if (Log(form).First(L"main window " + Handle(w.FoundWindow)))
+    Log(form).Write(logtag::kAutomation,
+                    L"updater window \"" + w.SearchTitle + L"\" found: window " +
+                        Handle(w.FoundWindow) + L", process " +
+                        std::to_wstring(Windows(form).GetWindowThreadProcessId(w.FoundWindow)));
   MakeTopmost(form, w.FoundWindow);
 }
 
@@ -136,6 +167,8 @@ void ClickFormatDataArea(frmMain& form) {
   ScanUpdater(form.program);
   if (w.FoundWindow == 0) return;
   Post(form, w.FormatButton, kBmClick);
+  Log(form).Write(logtag::kAutomation, L"click posted to \"&Format Data Area\" (window " +
+                                           Handle(w.FormatButton) + L")");
 }
 
 void AnswerOptionDialog(frmMain& form) {
@@ -145,6 +178,7 @@ void AnswerOptionDialog(frmMain& form) {
   // Only the updater's own question is answered.
   ScanUpdaterDialog(form.program, form.UpdaterTitle);
   if (w.FoundWindow == 0) return;
+  RunStep([&] { LogDialog(form, L"OPTION", w.FoundWindow); });
   // A failing statement of this step is skipped and the next one runs.
   RunStep([&] { Post(form, w.YesButton, kBmClick); });
   RunStep([&] { Post(form, w.YesButton, kWmClose); });
@@ -163,7 +197,7 @@ void ClickStart(frmMain& form) {
   // Sent: the wizard waits until the updater has handled the click. A click not answered in time
   // is handled late, so Timer4 stops either way: it would otherwise press "&FORMAT DATA AREA"
   // again and so, through "OPTION", "&START" a second time: a second format of the player.
-  Send(form, w.StartButton, kBmClick);
+  Send(form, w.StartButton, kBmClick, L"click on \"&Start\"");
   form.Timer4.SetEnabled(false);
 }
 
@@ -177,6 +211,8 @@ void ClickUpgrade(frmMain& form) {
   if (ContainsNoCase(ReadLiveText(form.program, w.IntroText),
                      L"THIS PROGRAM WILL UPGRADE YOUR PLAYER'S FIRMWARE.")) {
     Post(form, w.UpgradeButton, kBmClick);
+    Log(form).Write(logtag::kAutomation,
+                    L"click posted to \"UPGRADE\" (window " + Handle(w.UpgradeButton) + L")");
     form.Timer8.SetEnabled(false);
   }
 }
@@ -192,10 +228,15 @@ void AnswerWarning(frmMain& form) {
   if (w.FoundWindow == 0) return;
   // The low-battery warning is left for the user; any other warning is confirmed.
   if (ContainsNoCase(ReadLiveText(form.program, w.BatteryText),
-                     L"YOUR BATTERY LEVELS ARE TOO LOW."))
+                     L"YOUR BATTERY LEVELS ARE TOO LOW.")) {
+    if (Log(form).First(L"low battery " + Handle(w.FoundWindow)))
+      Log(form).Write(logtag::kAutomation, L"dialog WARNING! (window " + Handle(w.FoundWindow) +
+                                               L"): the battery is too low, left for the user");
     return;
+  }
   MakeTopmost(form, w.YesButton);
   Post(form, w.YesButton, kBmClick);
+  LogDialog(form, L"WARNING!", w.FoundWindow);
   form.Timer8.SetEnabled(false);
   if (w.YesButton != 0) {
     form.Timer4.SetEnabled(false);
@@ -231,7 +272,7 @@ void CloseUpdaterWindow(frmMain& form) {
   // Sent: the wizard waits until the updater has handled its close. One that does not answer in
   // time still has the close in its queue and is waited for at exit as one that answered is.
   const ProcessId updater = Windows(form).GetWindowThreadProcessId(w.FoundWindow);
-  Send(form, w.FoundWindow, kWmClose);
+  Send(form, w.FoundWindow, kWmClose, L"WM_CLOSE");
   form.closingUpdater = updater;
 }
 
@@ -242,6 +283,8 @@ void ClickCloseButton(frmMain& form) {
   ScanUpdater(form.program);
   if (w.FoundWindow == 0) return;
   for (int i = 0; i < 4; ++i) Post(form, w.CloseButton, kBmClick);
+  Log(form).Write(logtag::kAutomation,
+                  L"4 clicks posted to \"&Close\" (window " + Handle(w.CloseButton) + L")");
   if (w.CloseButton != 0)
     form.closingUpdater = Windows(form).GetWindowThreadProcessId(w.FoundWindow);
 }
@@ -250,6 +293,8 @@ void FinishUpgrade(frmMain& form, const std::wstring& result) {
   const wchar_t* key = result == L"COMPLETE" ? L"IDS_FW_UPDATE_SUCCESSFUL"
                        : result == L"FAIL"   ? L"IDS_FW_UPDATE_FAILED"
                                              : nullptr;
+  Log(form).Write(logtag::kResult,
+                  L"the update ended: " + result + (key ? std::wstring(L", message ") + key : L""));
   if (key) {
     form.Uni_Error_Label1.SetCaption(form.UserName);
     form.Uni_Error_Label1.SetCaption(form.Uni_Error_Label1.Caption() + L", " + LookUp(form, key));

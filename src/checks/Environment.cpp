@@ -24,7 +24,17 @@ std::wstring OsCodeOf(const VersionRecord& version) {
 
 void CheckOperatingSystem(frmMain& form) {
   form.OsCode = L"";
-  form.OsCode = OsCodeOf(form.program.ports.system.Version());
+  const VersionRecord version = form.program.ports.system.Version();
+  form.OsCode = OsCodeOf(version);
+  RunLog& log = form.program.log;
+  log.Write(logtag::kSystem, L"Windows " + std::to_wstring(version.major) + L"." +
+                                 std::to_wstring(version.minor) + L"." +
+                                 std::to_wstring(version.build) + L", platform " +
+                                 std::to_wstring(version.platformId) +
+                                 (version.servicePack.empty() ? L"" : L", " + version.servicePack));
+  log.Write(logtag::kCheck, NumericValue(form.OsCode) < 1
+                                ? std::wstring(L"operating system: not supported")
+                                : L"operating system: supported, level " + form.OsCode);
   if (NumericValue(form.OsCode) < 1) {
     form.Timer2.SetEnabled(false);
     ShowError(form, L"IDS_OS_NOT_SUPPORTED");
@@ -41,7 +51,11 @@ bool IsInternetReachable(frmMain& form) {
 }
 
 void CheckInternetConnection(frmMain& form) {
-  if (IsInternetReachable(form)) return;
+  const bool reachable = IsInternetReachable(form);
+  form.program.log.Write(logtag::kCheck, std::wstring(L"Internet: ") +
+                                             (reachable ? L"reachable" : L"not reachable") + L" (" +
+                                             LogAddress(DatabaseAddress(form)) + L")");
+  if (reachable) return;
   form.Timer2.SetEnabled(false);
   ShowError(form, L"IDS_NO_INTERNET_CONNECTION");
 }

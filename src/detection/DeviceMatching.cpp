@@ -53,6 +53,7 @@ std::int32_t FindConnectedPlayers(frmMain& form) {
   const std::wstring page = FetchDatabasePage(form);
   if (!DatabasePageIsValid(page)) {
     form.DatabaseAvailable = false;
+    form.program.log.Write(logtag::kDetect, L"database not usable: no detection");
     return 0;
   }
   return MatchConnectedPlayers(form, devices, page);
@@ -67,15 +68,22 @@ std::int32_t MatchConnectedPlayers(frmMain& form, const std::vector<DeviceEntry>
   // visiting every device for every line.
   std::vector<std::wstring> recoveryIds;
   std::unordered_map<std::wstring, std::int32_t> makerDevicesByName;
+  RunLog& log = form.program.log;
   for (const DeviceEntry& device : devices) {
     ClassifiedDevice classified = ClassifyDevice(device);
-    if (classified.kind == DeviceKind::RecoveryMode)
+    if (classified.kind == DeviceKind::RecoveryMode) {
+      log.Write(logtag::kDetect,
+                L"recovery-mode device " + device.pnpDeviceId + L" \"" + device.name + L"\"");
       recoveryIds.push_back(std::move(classified.text));
-    else if (classified.kind == DeviceKind::MakerDevice)
+    } else if (classified.kind == DeviceKind::MakerDevice) {
+      log.Write(logtag::kDetect,
+                L"maker device " + device.pnpDeviceId + L" \"" + device.name + L"\"");
       ++makerDevicesByName[classified.text];
+    }
   }
 
   form.DatabaseLines = DatabasePageLines(page);
+  log.Write(logtag::kDetect, L"database lines read: " + std::to_wstring(form.DatabaseLines.size()));
   form.Combo_Choose_Player.Clear();
   form.Combo_Choose_Player.AddItem(kChoosePlayer);
   for (const std::wstring& line : form.DatabaseLines) {
@@ -85,6 +93,8 @@ std::int32_t MatchConnectedPlayers(frmMain& form, const std::vector<DeviceEntry>
     const std::wstring key = Trim(UCase(Trim(values[1])));
     const auto match = makerDevicesByName.find(key);
     if (match == makerDevicesByName.end()) continue;
+    log.Write(logtag::kDetect, L"matched: " + Trim(values[1]) + L" (" +
+                                   std::to_wstring(match->second) + L" device(s))");
     count += match->second;
     CopyPlayerRecord(form, values);
   }

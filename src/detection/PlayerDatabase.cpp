@@ -3,17 +3,19 @@
 #include "app/Pages.h"
 #include "app/Version.h"
 #include "common/Text.h"
-#include "detection/HtmlDocumentWait.h"
+#include "detection/PageLog.h"
 #include "detection/SiteAddress.h"
 
 namespace revivix {
 
 std::wstring FetchDatabasePage(frmMain& form) {
-  Ports& ports = form.program.ports;
   // Leaving the wizard ends the wait; the unfinished page reads as empty.
-  const auto document = LoadHtmlDocument(ports.html, ports.loop, DatabaseAddress(form),
-                                         [&form] { return form.Quitting(); });
-  return document->ReadyState() == L"complete" ? document->OuterText() : std::wstring();
+  LoggedPage page = LoadLoggedPage(form, DatabaseAddress(form));
+  std::wstring text =
+      page.document->ReadyState() == L"complete" ? page.document->OuterText() : std::wstring();
+  if (form.program.log.Started())
+    LogPage(form, page, L"database", PageArrived(page) && DatabasePageIsValid(text));
+  return text;
 }
 
 namespace {
@@ -74,6 +76,7 @@ void LoadPlayerDatabase(frmMain& form) {
                                      LookUp(form, L"IDS_PID_DATABASE_CONNECTION_FAILED"));
     form.UniRefresh.SetEnabled(false);
     form.Timer2.SetEnabled(false);
+    form.program.log.Write(logtag::kPage, L"error IDS_PID_DATABASE_CONNECTION_FAILED");
     ShowErrorPage(form);
     form.Timer1.SetEnabled(true);
     return;
@@ -89,10 +92,13 @@ void LoadPlayerDatabase(frmMain& form) {
     if (ownVersion != NumericValue(Trim(values[12]))) {
       form.UpdateAvailable = true;
       form.UpdateUrl = values[13];
+      form.program.log.Write(logtag::kCheck, L"update check: version " + Trim(values[12]) +
+                                                 L" announced at " + LogAddress(Trim(values[13])));
       return;
     }
     form.UpdateAvailable = false;
   }
+  form.program.log.Write(logtag::kCheck, L"update check: no newer version");
 }
 
 }  // namespace revivix

@@ -136,18 +136,25 @@ void DetectPlayer(frmMain& form) {
   }
   if (form.Quitting()) return;
   const std::int64_t total = static_cast<std::int64_t>(count) + form.RecoveryDeviceCount;
+  RunLog& log = form.program.log;
+  log.Write(logtag::kDetect, L"players found: " + std::to_wstring(count) +
+                                 L", recovery-mode devices: " +
+                                 std::to_wstring(form.RecoveryDeviceCount));
 
   if (total > 1) {
     RunStep([&] { form.VistaProg1.SetValue(100); });
     StopProgress(form);
     RunStep([&] { ShowError(form, L"IDS_MORE_DEVICES_FOUND"); });
   } else if (total == 1 && form.RecoveryDeviceCount != 0) {
+    log.Write(logtag::kModel, L"a player in recovery mode: the model and serial-number page");
     ShowSerialNumberPage(form);
   } else if (total == 1) {
+    log.Write(logtag::kModel, L"model " + form.PlayerModel + L" detected");
     if (!ShowLicensePage(form)) return;
   } else if (form.DatabaseAvailable) {
     RunStep([&] { ShowError(form, L"IDS_NO_DEVICE_FOUND_MSG01"); });
   } else {
+    log.Write(logtag::kPage, L"error IDS_PID_DATABASE_CONNECTION_FAILED");
     RunStep([&] {
       form.Uni_Error_Label1.SetCaption(form.UserName + L", " +
                                        LookUp(form, L"IDS_PID_DATABASE_CONNECTION_FAILED"));

@@ -8,8 +8,10 @@
 
 #include "app/Lifecycle.h"
 #include "app/Pages.h"
+#include "common/Sha256.h"
 #include "common/Text.h"
 #include "detection/HtmlDocumentWait.h"
+#include "detection/PageLog.h"
 #include "download/FirmwareFolder.h"
 #include "download/TumoDL.h"
 
@@ -29,6 +31,7 @@ void ShowMessage(frmMain& form, const std::wstring& key) {
 }
 
 void ShowSiteOffline(frmMain& form) {
+  form.program.log.Write(logtag::kPage, L"error IDS_FW_SITE_OFFLINE");
   ShowMessage(form, L"IDS_FW_SITE_OFFLINE");
   form.UnitxtLicense.SetVisible(false);
   form.cmdExit.SetLeft(6465);
@@ -44,9 +47,33 @@ bool EndsWithNoCase(const std::wstring& text, const std::wstring& end) {
 }
 
 void DownloadFailed(frmMain& form) {
+  form.program.log.Write(logtag::kPage, L"error IDS_UNEXPECTED_ERROR");
   ShowMessage(form, L"IDS_UNEXPECTED_ERROR");
   form.Frame_4_Download_Progress.SetVisible(false);
   form.Timer6.SetEnabled(true);
+}
+
+// The download's line: the sizes, the time and how it ended. `outcome` says why a file was
+// refused ("refused: not a program", say), so each check that refuses one names itself.
+void LogDownload(frmMain& form, const TumoDL* download, std::uint64_t startedMs,
+                 const std::wstring& outcome) {
+  RunLog& log = form.program.log;
+  if (!log.Started()) return;
+  const std::uint32_t announced = download ? download->BytesAnnounced() : 0;
+  const std::uint32_t received = download ? download->BytesReceived() : 0;
+  log.Write(logtag::kDownload, std::to_wstring(announced) + L" bytes announced, " +
+                                   std::to_wstring(received) + L" received, " +
+                                   std::to_wstring(log.Milliseconds() - startedMs) + L" ms, " +
+                                   outcome);
+}
+
+std::wstring StatusText(std::int32_t status) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::wstring hex = L"0x";
+  for (int shift = 28; shift >= 0; shift -= 4)
+    hex.push_back(
+        static_cast<wchar_t>(kDigits[(static_cast<std::uint32_t>(status) >> shift) & 15]));
+  return hex + L" " + StatusMessage(status);
 }
 
 }  // namespace
@@ -71,11 +98,14 @@ std::optional<std::wstring> ReadUpdaterLink(const std::wstring& html) {
 std::wstring FindUpdaterLink(frmMain& form, std::wstring& url) {
   std::optional<std::wstring> link;
   try {
-    const std::unique_ptr<HtmlDocument> document = LoadHtmlDocument(
-        form.program.ports.html, form.program.ports.loop, url, [&form] { return form.Quitting(); });
+    LoggedPage page = LoadLoggedPage(form, url);
     // The user left during the wait: the caller ends Accept without a message.
-    if (form.Quitting()) return L"";
-    link = ReadUpdaterLink(document->OuterHtml());
+    if (form.Quitting()) {
+      LogPage(form, page, L"link page", false);
+      return L"";
+    }
+    link = ReadUpdaterLink(page.document->OuterHtml());
+    LogPage(form, page, L"link page", PageArrived(page) && link && !link->empty());
   } catch (const std::exception&) {
     link.reset();
   }
@@ -237,6 +267,10 @@ bool StartFirmwareDownload(frmMain& form) {
   const std::wstring name = UpdaterFileName(form.UpdaterUrl);
   FolderGuard& guard = ports.folders;
   const std::wstring fw = FirmwareFolder(form);
+  RunLog& log = form.program.log;
+  log.Write(logtag::kLink, name.empty() ? std::wstring(L"the address gives no plain file name")
+                                        : L"file name " + name);
+  const std::uint64_t startedMs = log.Milliseconds();
   std::optional<bool> result = false;
   std::uint64_t announced = 0;
   // Nothing is written into a folder that others may write or that points elsewhere; the folder
@@ -266,6 +300,7 @@ bool StartFirmwareDownload(frmMain& form) {
   FileSystem& files = form.program.SharedFileSystem();
   // The user left while the updater was on its way: it is neither kept nor started.
   if (form.Quitting()) {
+    LogDownload(form, form.mydl.get(), startedMs, L"stopped: the wizard was left");
     DeleteDownloadedUpdater(form);
     ports.loop.SetMousePointer(MousePointer::Default);
     return false;
@@ -274,6 +309,9 @@ bool StartFirmwareDownload(frmMain& form) {
   // From the check on nobody else may write, rename or delete the file, so the program the shell
   // starts is the one checked.
   std::unique_ptr<FileHold> hold;
+  // Why a file that arrived is not started; empty while nothing refuses it.
+  std::wstring refusal;
+  std::optional<std::vector<std::uint8_t>> bytes;
   if (result == true && files.FileExists(form.UpdaterPath)) {
     // The shell runs whatever it is given with the wizard's administrator rights (a batch file,
     // a script, a shortcut), so only a program named ".exe" is started, and only when it is the
@@ -281,7 +319,6 @@ bool StartFirmwareDownload(frmMain& form) {
     // service, and a firmware updater's payload lies after its sections, so a part of one runs
     // and writes part of a payload. Anything else, an error page saved under the updater's name
     // too, is deleted unopened.
-    std::optional<std::vector<std::uint8_t>> bytes;
     if (EndsWithNoCase(form.UpdaterPath, L".exe")) {
       hold = guard.Hold(form.UpdaterPath);
       if (hold) bytes = hold->ReadAll();
@@ -289,24 +326,56 @@ bool StartFirmwareDownload(frmMain& form) {
     // The check reads the held bytes, so what it judged is what the shell starts.
     const DownloadCheck check =
         bytes ? CheckDownloadedProgram(*bytes, announced) : DownloadCheck::NotAProgram;
+    if (!EndsWithNoCase(form.UpdaterPath, L".exe"))
+      refusal = L"not a program (no .exe name)";
+    else if (!hold || !bytes)
+      refusal = L"the file could not be held against other writers";
+    else if (check == DownloadCheck::WrongLength)
+      refusal =
+          std::wstring(bytes->size() < announced ? L"cut short: " : L"not the announced length: ") +
+          std::to_wstring(bytes->size()) + L" bytes of " + std::to_wstring(announced) +
+          L" announced";
+    else if (check == DownloadCheck::NotWhole)
+      refusal = L"not whole: the program's structure reaches beyond the end of the file";
+    else if (check != DownloadCheck::Complete)
+      refusal = DescribeDownloadCheck(check);
     // The folder must still be the wizard's own, and a DLL beside the updater would be loaded
     // into it: FW holds the updater alone when it starts.
-    const bool startable = check == DownloadCheck::Complete &&
-                           guard.Examine(fw) == FolderGuard::Kind::Folder &&
-                           ClearFolder(guard, fw, name);
-    if (!startable) {
+    else if (guard.Examine(fw) != FolderGuard::Kind::Folder || !ClearFolder(guard, fw, name))
+      refusal = L"FW is no longer the wizard's own folder";
+    if (!refusal.empty()) {
       hold.reset();
       DeleteDownloadedUpdater(form);
       result = false;
     }
   }
 
+  if (name.empty())
+    LogDownload(form, nullptr, startedMs, L"not started: no file name");
+  else if (!pin)
+    LogDownload(form, nullptr, startedMs, L"not started: FW could not be made the wizard's own");
+  else if (!refusal.empty())
+    LogDownload(form, form.mydl.get(), startedMs, L"refused: " + refusal);
+  else if (result != true)
+    LogDownload(form, form.mydl.get(), startedMs,
+                L"failed: " + (form.mydl ? StatusText(form.mydl->LastStatus()) : L""));
+  else if (!files.FileExists(form.UpdaterPath))
+    LogDownload(form, form.mydl.get(), startedMs, L"complete, but the file is gone");
+  else
+    LogDownload(form, form.mydl.get(), startedMs, L"complete");
+
   bool started = false;
   if (result == true) {
     if (files.FileExists(form.UpdaterPath)) {
       form.UniRefresh.SetEnabled(false);
+      if (log.Started() && bytes)
+        log.Write(logtag::kUpdater, L"starting FW\\" + name + L", " +
+                                        std::to_wstring(bytes->size()) + L" bytes, SHA-256 " +
+                                        FromUtf8(Sha256Hex(bytes->data(), bytes->size())));
       const std::intptr_t shell =
           ports.shell.Execute(L"open", form.UpdaterPath, L"0", L"0", kShowNormal);
+      log.Write(logtag::kUpdater, L"shell result " + std::to_wstring(shell) +
+                                      (shell > 32 ? L" (started)" : L" (not started)"));
       // The shell's result is above 32 when it took the request; a program Windows cannot run
       // (a wrong architecture, a missing library) fails here, and is a failed download.
       if (shell > 32) {
@@ -320,8 +389,10 @@ bool StartFirmwareDownload(frmMain& form) {
         DownloadFailed(form);
       }
     } else {
+      log.Write(logtag::kPage, L"error IDS_UNEXPECTED_ERROR");
       ShowMessage(form, L"IDS_UNEXPECTED_ERROR");
       form.Frame_4_Download_Progress.SetVisible(false);
+      if (!form.Quitting()) log.endCause = L"the download step (the updater's file was gone)";
       QuitWizard(form);
     }
     // The hold lasts while the updater runs: it may read its firmware from its own file.
@@ -341,6 +412,8 @@ void UpdaterDidNotRun(frmMain& form) {
   form.watchingUpdaterStart = false;
   for (Timer* t : {&form.Timer4, &form.Timer5, &form.Timer7, &form.Timer8, &form.Timer9})
     t->SetEnabled(false);
+  form.program.log.Write(logtag::kUpdater,
+                         L"the started updater ended without ever showing its window");
   // The hold goes first: the file is deleted only inside the wizard's own FW.
   DeleteDownloadedUpdater(form);
   DownloadFailed(form);

@@ -63,6 +63,8 @@ std::optional<bool> TumoDL::StartTheStinkinDownLoad(std::wstring File2DownLoad,
   starting_ = true;
   killed_ = false;
   largestProgressMax_ = 0;
+  bytesAnnounced_ = 0;
+  bytesReceived_ = 0;
   std::int32_t result = kDownloadFailure;
   try {
     result = service_.DownloadToFile(File2DownLoad, File2Save, *this);
@@ -72,6 +74,7 @@ std::optional<bool> TumoDL::StartTheStinkinDownLoad(std::wstring File2DownLoad,
     throw;
   }
   starting_ = false;
+  lastStatus_ = result;
   // The service has stopped the binding by now; a service that ended without saying so leaves
   // the object idle all the same.
   ActiveBinding.reset();
@@ -105,6 +108,8 @@ std::uint64_t TumoDL::AnnouncedLength() const {
 
 void TumoDL::OnProgress(std::uint32_t progress, std::uint32_t progressMax, std::uint32_t) {
   if (progressMax > largestProgressMax_) largestProgressMax_ = progressMax;
+  if (progressMax > 0) bytesAnnounced_ = progressMax;
+  if (progress > bytesReceived_) bytesReceived_ = progress;
   if (progressMax > 0 && TumoDLProg)
     TumoDLProg(static_cast<std::int32_t>(progress), static_cast<std::int32_t>(progressMax));
   // The download blocks the user-interface thread: the window repaints and its buttons and

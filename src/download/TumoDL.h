@@ -46,6 +46,12 @@ class TumoDL : private BindStatusCallback {
   // else the answer's Content-Length; 0 when neither gave one.
   std::uint64_t AnnouncedLength() const;
 
+  // The last download's facts, for the repair log: the size the server announced (0 when it
+  // gave none), the bytes the service reported received, and the service's final status.
+  std::uint32_t BytesAnnounced() const { return bytesAnnounced_; }
+  std::uint32_t BytesReceived() const { return bytesReceived_; }
+  std::int32_t LastStatus() const { return lastStatus_; }
+
  private:
   void OnStartBinding(std::shared_ptr<UrlBinding> binding) override;
   void OnProgress(std::uint32_t progress, std::uint32_t progressMax,
@@ -63,6 +69,9 @@ class TumoDL : private BindStatusCallback {
   // download whose binding never started is not one.
   bool killed_ = false;
   std::uint32_t largestProgressMax_ = 0;
+  std::uint32_t bytesAnnounced_ = 0;
+  std::uint32_t bytesReceived_ = 0;
+  std::int32_t lastStatus_ = kDownloadOk;
 };
 
 }  // namespace revivix

@@ -50,6 +50,8 @@ void Timer10_Timer(frmMain& form) {
   const std::wstring language = form.Combo_Language.Text();
   if (!Trim(region).empty() || !Trim(language).empty())
     form.LanguageAndRegionChosen = ComputeLanguageAndRegionChosen(form);
+  form.program.log.Write(logtag::kLanguage,
+                         L"lists changed: region " + region + L", language " + language);
   if (!language.empty() && language != L"Choose Language") {
     ResolveLanguageFile(form, /*atStartUp=*/false);
     ApplyLanguage(form);

@@ -14,16 +14,28 @@ void LoadSettings(frmMain& form) {
   ini.LoadIniFile(SettingsPath(form), L"", L"");
   const std::wstring region = ini.ReadIniValue(L"Settings", L"Region");
   const std::wstring language = ini.ReadIniValue(L"Settings", L"Language");
-  if (!Trim(region).empty())
+  RunLog& log = form.program.log;
+  if (!Trim(region).empty()) {
     form.Combo_Region.SetText(region);
-  else
+    log.Write(logtag::kLanguage, L"region " + form.Combo_Region.Text() + L" from settings.ini");
+  } else {
     form.Combo_Region.SetListIndex(0);
+    log.Write(logtag::kLanguage,
+              L"region " + form.Combo_Region.Text() + L" (none in settings.ini)");
+  }
   if (!Trim(language).empty() && UCase(language) != L"CHOOSE LANGUAGE") {
     form.Combo_Language.SetText(language);
+    log.Write(logtag::kLanguage, L"language " + form.Combo_Language.Text() + L" from settings.ini");
     return;
   }
   SelectSystemLanguage(form);
-  if (form.Combo_Language.Text().empty()) form.Combo_Language.SetText(L"English");
+  if (!form.Combo_Language.Text().empty()) {
+    log.Write(logtag::kLanguage,
+              L"language " + form.Combo_Language.Text() + L" from the system's language");
+    return;
+  }
+  form.Combo_Language.SetText(L"English");
+  log.Write(logtag::kLanguage, L"language English (the system's language is not in the list)");
 }
 
 void SaveSettings(frmMain& form) {

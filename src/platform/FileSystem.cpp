@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "common/Text.h"
+#include "platform/LogFile.h"
 
 namespace fs = std::filesystem;
 
@@ -129,6 +130,27 @@ bool StdFileSystem::WriteBytes(const std::wstring& path, const std::vector<std::
 }
 
 bool StdFileSystem::Replace(const std::wstring& source, const std::wstring& target) {
+  std::error_code ec;
+  fs::rename(Native(source), Native(target), ec);
+  return !ec;
+}
+
+std::optional<std::uint64_t> StdLogFile::Size(const std::wstring& path) {
+  std::error_code ec;
+  const auto size = fs::file_size(Native(path), ec);
+  if (ec) return std::nullopt;
+  return static_cast<std::uint64_t>(size);
+}
+
+bool StdLogFile::Append(const std::wstring& path, std::string_view bytes) {
+  std::ofstream out(Native(path), std::ios::binary | std::ios::app);
+  if (!out) return false;
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return static_cast<bool>(out);
+}
+
+bool StdLogFile::Rename(const std::wstring& source, const std::wstring& target) {
   std::error_code ec;
   fs::rename(Native(source), Native(target), ec);
   return !ec;

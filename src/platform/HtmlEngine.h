@@ -8,6 +8,13 @@
 
 namespace revivix {
 
+// What a fetch brought, for the repair log.
+struct FetchFacts {
+  std::int32_t httpStatus = 0;  // the final HTTP status; 0 when no answer came
+  std::uint64_t bytes = 0;      // the page's bytes as received
+  bool timedOut = false;        // the server did not answer within the fetch's time limits
+};
+
 class HtmlDocument {
  public:
   virtual ~HtmlDocument() = default;
@@ -22,6 +29,9 @@ class HtmlDocument {
   // A handle the engine signals once the document is complete, for EventLoop::WaitForEvents; 0
   // when the engine has none (the wait then looks again after its short while).
   virtual std::uintptr_t CompletionSignal() { return 0; }
+  // The facts of the fetch once the document is complete; all unknown (0) before, and for an
+  // engine that does not know them.
+  virtual FetchFacts Facts() { return {}; }
 };
 
 class HtmlEngine {

@@ -1,5 +1,7 @@
 #include "fakes/FakeHtmlEngine.h"
 
+#include "common/Text.h"
+
 namespace revivix::test {
 
 namespace {
@@ -12,6 +14,11 @@ class FakeDocument : public HtmlDocument {
   std::wstring ReadyState() override { return Complete() ? L"complete" : L"loading"; }
   std::wstring OuterText() override { return Complete() && !page_.fails ? page_.text : L""; }
   std::wstring OuterHtml() override { return Complete() && !page_.fails ? page_.html : L""; }
+  FetchFacts Facts() override {
+    if (!Complete()) return {};
+    if (page_.fails) return {0, 0, page_.timesOut};
+    return {page_.status, ToUtf8(page_.html).size(), false};
+  }
 
  private:
   bool Complete() const {

@@ -20,6 +20,8 @@ struct FakePage {
   std::int64_t delayMs = 0;
   bool neverCompletes = false;
   bool fails = false;  // completes, but empty
+  std::int32_t status = 200;  // the HTTP status of a page that does not fail; 0 for a failed one
+  bool timesOut = false;      // a failed page whose server did not answer in time
 };
 
 class FakeHtmlEngine : public HtmlEngine {

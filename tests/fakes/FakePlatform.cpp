@@ -105,10 +105,25 @@ void FakeSystemInfo::SetSystemLanguage(std::uint16_t id, const std::wstring& eng
   localeData[{id, 0x1001}] = englishName;
 }
 
+LocalTime FakeClock::Now() {
+  LocalTime t = start;
+  const std::int64_t now = loop_.Now();
+  std::int64_t ms = t.millisecond + now;
+  std::int64_t seconds = t.second + ms / 1000;
+  std::int64_t minutes = t.minute + seconds / 60;
+  std::int64_t hours = t.hour + minutes / 60;
+  t.millisecond = static_cast<int>(ms % 1000);
+  t.second = static_cast<int>(seconds % 60);
+  t.minute = static_cast<int>(minutes % 60);
+  t.hour = static_cast<int>(hours % 24);
+  t.day += static_cast<int>(hours / 24);  // the tests' runs stay within the month
+  return t;
+}
+
 FakePlatform::FakePlatform()
     : html(loop),
       program(Ports{loop, files, processes, system, kernel32, unicows, window, html, shell,
-                    registry, devices, connection, desktop, download, folders}) {
+                    registry, devices, connection, desktop, download, folders, clock, logFile}) {
   system.programFolder = FromUtf8(folder.Path());
   for (const char* sub : {"Languages", "License", "FW"})
     fs::create_directories(fs::path(folder.Path()) / sub);

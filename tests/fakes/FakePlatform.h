@@ -146,6 +146,42 @@ class FakeShell : public Shell {
   std::optional<bool> processEnded;
 };
 
+// The local time on the virtual clock: `start` plus the virtual milliseconds, so every stamp of
+// the repair log is known in advance.
+class FakeClock : public Clock {
+ public:
+  explicit FakeClock(FakeEventLoop& loop) : loop_(loop) {}
+  LocalTime Now() override;
+  std::uint64_t Milliseconds() override { return static_cast<std::uint64_t>(loop_.Now()); }
+  LocalTime start{2026, 3, 14, 9, 26, 53, 0};
+
+ private:
+  FakeEventLoop& loop_;
+};
+
+// The repair log's file in the program folder; `fails` makes every call fail, as a read-only
+// folder does, and `appendsLeft` lets appends fail after some, as a disk that fills up does.
+class FakeLogFile : public StdLogFile {
+ public:
+  std::optional<std::uint64_t> Size(const std::wstring& path) override {
+    ++calls;
+    return fails ? std::nullopt : StdLogFile::Size(path);
+  }
+  bool Append(const std::wstring& path, std::string_view bytes) override {
+    ++calls;
+    if (appendsLeft == 0) return false;
+    if (appendsLeft > 0) --appendsLeft;
+    return !fails && StdLogFile::Append(path, bytes);
+  }
+  bool Rename(const std::wstring& source, const std::wstring& target) override {
+    ++calls;
+    return !fails && StdLogFile::Rename(source, target);
+  }
+  bool fails = false;
+  int appendsLeft = -1;  // from 0 on, appends fail (a disk that fills up); -1: never
+  int calls = 0;
+};
+
 class FakePlatform {
  public:
   FakePlatform();
@@ -179,6 +215,8 @@ class FakePlatform {
   VirtualDesktop desktop{loop};
   FakeUrlDownload download{loop};
   FakeFolderGuard folders;
+  FakeClock clock{loop};
+  FakeLogFile logFile;
   Program program;
 };
 

@@ -162,8 +162,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   EmptyDesktop desktop;
   NoDownload download;
   NoFolders folders;
+  StdClock clock;  // the log is never started here
+  StdLogFile logFile;
   Program program(Ports{loop, files, processes, machine, kernel32, unicows, window, site, shell,
-                        registry, devices, online, desktop, download, folders});
+                        registry, devices, online, desktop, download, folders, clock, logFile});
   frmMain form(program);
 
   site.text = DecodeAnsi1252(data, size);

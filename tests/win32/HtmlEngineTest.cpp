@@ -54,6 +54,11 @@ TEST(Win32HtmlEngine, RendersPagesAsTheBrowserDid) {
     EXPECT_EQ(document->OuterText(), FromUtf8(ReadBytes(page + L".txt")));
     // The site sends these pages as text/html without a charset, as a file would be read.
     EXPECT_EQ(document->OuterHtml(), DecodeHtmlBytes(ReadBytes(page + L".htm"), ""));
+    // The facts the repair log gives of the fetch.
+    const FetchFacts facts = document->Facts();
+    EXPECT_EQ(facts.httpStatus, 200);
+    EXPECT_EQ(facts.bytes, ReadBytes(page + L".htm").size());
+    EXPECT_FALSE(facts.timedOut);
   }
 }
 
@@ -70,12 +75,17 @@ TEST(Win32HtmlEngine, IsLoadingUntilTheFetchHasEnded) {
 
 TEST(Win32HtmlEngine, ErrorStatusesCompleteAsEmptyDocuments) {
   Win32HtmlEngine engine;
-  for (const wchar_t* path : {L"/no-such-page.htm", L"/error-500.htm"}) {
-    SCOPED_TRACE(ToUtf8(path));
-    const auto document = Load(engine, SiteUrl(path));
+  const struct {
+    const wchar_t* path;
+    std::int32_t status;
+  } cases[] = {{L"/no-such-page.htm", 404}, {L"/error-500.htm", 500}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.path));
+    const auto document = Load(engine, SiteUrl(c.path));
     EXPECT_EQ(document->ReadyState(), L"complete");
     EXPECT_EQ(document->OuterText(), L"");
     EXPECT_EQ(document->OuterHtml(), L"");
+    EXPECT_EQ(document->Facts().httpStatus, c.status);
   }
 }
 
@@ -115,6 +125,8 @@ TEST(Win32HtmlEngine, ARefusedConnectionCompletesEmptyWithoutWaitingForTheTimeou
   EXPECT_EQ(document->ReadyState(), L"complete");
   EXPECT_EQ(document->OuterText(), L"");
   EXPECT_EQ(document->OuterHtml(), L"");
+  EXPECT_EQ(document->Facts().httpStatus, 0);  // no answer at all
+  EXPECT_FALSE(document->Facts().timedOut);
 }
 
 TEST(Win32HtmlEngine, DecodesByTheHeaderThenTheMetaThenWindows1252) {

@@ -19,6 +19,7 @@
 
 #include "TestSupport.h"
 #include "app/Version.h"
+#include "common/Sha256.h"
 #include "driver/FolderCopy.h"
 #include "driver/Paths.h"
 #include "driver/WizardSession.h"
@@ -317,6 +318,9 @@ class Road : public testing::Test {
     }
   }
 
+  // The repair log the run left beside the settings.
+  std::string RepairLog() const { return ReadBytes(folder_ + L"\\revivix.log"); }
+
   std::unique_ptr<driver::WizardSession> wizard_;
   std::wstring folder_;
   std::wstring site_;
@@ -333,7 +337,7 @@ class Road : public testing::Test {
     const std::size_t found = log.find(line, at);
     if (found == std::string::npos)
       return ::testing::AssertionFailure()
-             << "the updater's log lacks \"" << line << "\" (in this order); it reads:\n"
+             << "the log lacks \"" << line << "\" (in this order); it reads:\n"
              << log;
     at = found + line.size();
   }
@@ -353,6 +357,28 @@ TEST_F(Road, FormatUpdaterRepairsThePlayer) {
       // The posted answer to "Option" is handled after the click on "&Start" that follows it.
       {"start format success", "click &Format Data Area", "click &Yes", "click &Start",
        "result COMPLETE", "click &Close"}));
+  // The repair log names the player, the updater's address and the fingerprint of the very file
+  // the site serves, and the success; every line ends in CR LF.
+  const std::string served = ReadBytes(siteFolder_ + L"\\files\\" + kFormatModel.updaterFile);
+  ASSERT_FALSE(served.empty());
+  const std::string log = RepairLog();
+  EXPECT_TRUE(LogHasInOrder(
+      log,
+      {std::string("[run] Revivix " REVIVIX_VERSION ", ") +
+           (sizeof(void*) == 8 ? "64-bit" : "32-bit") + " program\r\n",
+       "[check] administrator: yes\r\n", "[system] Windows 5.1.",
+       "[fetch] database " + Utf8(site_) + "/revivix/database/Fernclip_database.htm: status 200",
+       "[detect] maker device USB\\VID_1F3A&PID_0200\\ZXPID_0200",
+       "[model] model Zanterix Fernclip 200 detected\r\n",
+       "[link] updater address " + Utf8(site_) + "/files/Fernclip200_Updater.exe\r\n",
+       "[download] " + std::to_string(served.size()) + " bytes announced, " +
+           std::to_string(served.size()) + " received, ",
+       "[updater] starting FW\\Fernclip200_Updater.exe, " + std::to_string(served.size()) +
+           " bytes, SHA-256 " + Sha256Hex(served) + "\r\n",
+       "[auto] click on \"&Start\" sent to window ",
+       "[result] the update ended: COMPLETE, message IDS_FW_UPDATE_SUCCESSFUL\r\n",
+       "[run] run ended by the Exit button on the message page\r\n"}));
+  EXPECT_EQ(log.find(Utf8(folder_)), std::string::npos) << "the log names the program's folder";
 }
 
 TEST_F(Road, UpgradeUpdaterRepairsThePlayerAfterAWarning) {
@@ -449,6 +475,16 @@ TEST_F(Road, TheUpdateNoticeAnsweredNoThenYes) {
 TEST_F(Road, HelpThenDeclineEndsTheProgramWithoutAnUpdater) {
   ASSERT_NO_FATAL_FAILURE(Prepare("road-7", {kFormatModel}));
   ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  // A repair log that cannot be written: the road runs exactly as it does with one. The file is
+  // read-only and, since Wine lets a root user write a read-only file, also held open here
+  // without leave to write, as another program reading it would hold it.
+  const std::wstring logPath = folder_ + L"\\revivix.log";
+  const std::string earlier = "2026-01-01 00:00:00.000 [run] an earlier run\r\n";
+  ASSERT_TRUE(WriteBytes(logPath, earlier));
+  ASSERT_TRUE(SetFileAttributesW(logPath.c_str(), FILE_ATTRIBUTE_READONLY));
+  const HANDLE held = CreateFileW(logPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
   // Help on the way: the player's support page opens in the browser and the wizard stays.
@@ -462,6 +498,31 @@ TEST_F(Road, HelpThenDeclineEndsTheProgramWithoutAnUpdater) {
   ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Disagree"));
   ASSERT_NO_FATAL_FAILURE(ExpectEnd());
   EXPECT_TRUE(UpdatersLeft().empty());
+  CloseHandle(held);
+  EXPECT_EQ(RepairLog(), earlier);
+  EXPECT_FALSE(FileExists(folder_ + L"\\revivix.1.log"));
+  SetFileAttributesW(logPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Road, ADownloadThatIsNoProgramIsRefusedAndTheLogSaysWhy) {
+  ASSERT_NO_FATAL_FAILURE(Prepare("road-23", {kFormatModel}));
+  // The site serves a page under the updater's name.
+  const std::string page = "<html><body>The page cannot be found</body></html>";
+  ASSERT_TRUE(WriteBytes(siteFolder_ + L"\\files\\" + kFormatModel.updaterFile, page));
+  ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
+  ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Agree"));
+  ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_UNEXPECTED_ERROR", kDetectMs));
+  ASSERT_NO_FATAL_FAILURE(ExpectEnd());  // two seconds later
+  EXPECT_TRUE(UpdatersLeft().empty());
+  EXPECT_TRUE(LogHasInOrder(
+      RepairLog(), {"[link] file name Fernclip200_Updater.exe\r\n",
+                    "[download] " + std::to_string(page.size()) + " bytes announced, " +
+                        std::to_string(page.size()) + " received, ",
+                    " ms, refused: not a program\r\n", "[page] error IDS_UNEXPECTED_ERROR\r\n",
+                    "[run] run ended by Timer6 (2 s after a failed download)"}));
+  EXPECT_EQ(RepairLog().find("[updater] starting"), std::string::npos);
 }
 
 // ---- Unusual events: a hung updater, another program's dialog, a second click, a slow server ----

@@ -70,6 +70,7 @@ struct Fetch {
   bool abandoned = false;  // the document is gone: the worker stops at its next step
   std::wstring text;
   std::wstring html;
+  FetchFacts facts;  // set with the completion: the worker's, or the overall limit's
 };
 
 // The worker's WinINet handle, closed by the worker when it is done. Only the worker uses and
@@ -98,9 +99,9 @@ std::string ContentTypeOf(HINTERNET request) {
 }
 
 // The page's bytes and Content-Type, or false when the fetch failed, the server answered with
-// an error status or the document was dropped.
+// an error status or the document was dropped. `facts` (the worker's own) says what came.
 bool Download(Fetch& fetch, HINTERNET session, const std::wstring& url, std::string& bytes,
-              std::string& contentType) {
+              std::string& contentType, FetchFacts& facts) {
   DWORD timeout = Win32HtmlEngine::kConnectTimeoutMs;
   InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
   timeout = Win32HtmlEngine::kReceiveTimeoutMs;
@@ -110,17 +111,22 @@ bool Download(Fetch& fetch, HINTERNET session, const std::wstring& url, std::str
 
   const InternetHandle request(
       InternetOpenUrlW(session, url.c_str(), nullptr, 0, kWinInetRequestFlags, 0));
-  if (!request.handle || fetch.Abandoned()) return false;
+  if (!request.handle) {
+    facts.timedOut = GetLastError() == ERROR_INTERNET_TIMEOUT;
+    return false;
+  }
+  if (fetch.Abandoned()) return false;
   DWORD status = 0;
   DWORD size = sizeof status;
   DWORD index = 0;
   // The final answer decides: WinINet has followed the redirects it follows (301, 302, 303, 307)
   // and this is the status of the last answer. Only a success is the page; an error after a
   // redirect, or a redirect left unfollowed (a 308), is a failed fetch.
-  if (!HttpQueryInfoW(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                      &size, &index) ||
-      status < 200 || status > 299)
-    return false;
+  const bool answered =
+      HttpQueryInfoW(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                     &size, &index) != FALSE;
+  facts.httpStatus = answered ? static_cast<std::int32_t>(status) : 0;
+  if (!answered || status < 200 || status > 299) return false;
   contentType = ContentTypeOf(request.handle);
   char buffer[64 * 1024];
   while (bytes.size() < Win32HtmlEngine::kMaxPageBytes) {
@@ -128,7 +134,11 @@ bool Download(Fetch& fetch, HINTERNET session, const std::wstring& url, std::str
     const DWORD wanted = static_cast<DWORD>(
         std::min<std::size_t>(sizeof buffer, Win32HtmlEngine::kMaxPageBytes - bytes.size()));
     DWORD read = 0;
-    if (!InternetReadFile(request.handle, buffer, wanted, &read)) return false;
+    if (!InternetReadFile(request.handle, buffer, wanted, &read)) {
+      facts.timedOut = GetLastError() == ERROR_INTERNET_TIMEOUT;
+      facts.bytes = bytes.size();
+      return false;
+    }
     if (read == 0) break;
     bytes.append(buffer, read);
   }
@@ -147,12 +157,14 @@ void Complete(Fetch& fetch, std::wstring html, std::wstring text) {
 void FetchAndRender(Fetch& fetch, const std::wstring& url,
                     const Win32HtmlEngine::Renderer& render) {
   std::string bytes, contentType;
+  FetchFacts facts;
   bool ok = false;
   {
     const InternetHandle session(
         InternetOpenW(L"Revivix", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (session.handle && !fetch.Abandoned())
-      ok = Download(fetch, session.handle, url, bytes, contentType);
+      ok = Download(fetch, session.handle, url, bytes, contentType, facts);
+    if (ok) facts.bytes = bytes.size();
   }
   // A dropped document is not rendered.
   if (fetch.Abandoned()) return;
@@ -163,6 +175,7 @@ void FetchAndRender(Fetch& fetch, const std::wstring& url,
   }
   std::lock_guard<std::mutex> lock(fetch.mutex);
   if (fetch.complete) return;
+  fetch.facts = facts;
   Complete(fetch, std::move(html), std::move(text));
 }
 
@@ -174,6 +187,7 @@ void RunDeadline(std::shared_ptr<Fetch> fetch, DWORD limitMs) {
   if (WaitForSingleObject(fetch->completed, limitMs) != WAIT_TIMEOUT) return;
   std::lock_guard<std::mutex> lock(fetch->mutex);
   if (fetch->complete || fetch->abandoned) return;
+  fetch->facts.timedOut = true;
   Complete(*fetch, {}, {});
 }
 
@@ -228,6 +242,11 @@ class Win32HtmlDocument : public HtmlDocument {
 
   std::uintptr_t CompletionSignal() override {
     return reinterpret_cast<std::uintptr_t>(fetch_->completed);
+  }
+
+  FetchFacts Facts() override {
+    std::lock_guard<std::mutex> lock(fetch_->mutex);
+    return fetch_->complete ? fetch_->facts : FetchFacts{};
   }
 
  private:

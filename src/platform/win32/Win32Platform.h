@@ -7,6 +7,8 @@
 
 #include "app/Program.h"
 #include "platform/FileSystem.h"
+#include "platform/LogFile.h"
+#include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32ConnectionCheck.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32DeviceInventory.h"
@@ -34,8 +36,8 @@ class Win32Platform {
 
   // The ports in the order Program takes them. A Program must not outlive its platform.
   Ports AsPorts() {
-    return Ports{loop,  files,    processes, system,     kernel32, unicows,  window, html,
-                 shell, registry, devices,   connection, desktop,  download, folders};
+    return Ports{loop,     files,   processes,  system,  kernel32, unicows, window, html,   shell,
+                 registry, devices, connection, desktop, download, folders, clock,  logFile};
   }
 
   // Declared first, so it is destroyed last: the form's timers let go of it when they end.
@@ -54,6 +56,8 @@ class Win32Platform {
   Win32Desktop desktop;
   Win32UrlDownload download;
   Win32FolderGuard folders;
+  Win32Clock clock;
+  StdLogFile logFile;
 };
 
 }  // namespace revivix::win32
