@@ -139,6 +139,10 @@ bool ShellOpen(frmMain& form, const std::wstring& address) {
   const std::wstring trimmed = Trim(address);
   // Anything else could start a program with the wizard's administrator rights.
   if (!IsWebAddress(trimmed)) return false;
+  // From here the shell reports on the browser's start, not the updater's: the watch over the
+  // updater's start ends, and a browser that has ended is never taken for an updater that did not
+  // run. The timers then wait for the updater's window as they do without the watch.
+  form.watchingUpdaterStart = false;
   const int showCommand = static_cast<int>(NumericValue(form.ShowCommand));
   return form.program.ports.shell.Execute(L"open", trimmed, L"0", L"0", showCommand) > 32;
 }

@@ -8,6 +8,7 @@
 #include "DownloadFixture.h"
 #include "ProgramImage.h"
 #include "app/Accept.h"
+#include "app/Navigation.h"
 #include "automation/UpdaterAutomation.h"
 #include "common/Text.h"
 #include "download/FirmwareDownload.h"
@@ -196,10 +197,13 @@ TEST_F(DownloadTest, AnUpdaterThatEndsWithoutShowingItsWindowIsAFailedDownload) 
     bool ends;
     bool windowAtTwoSeconds;
     bool fails;
+    bool helpFirst = false;  // Help opens a browser before the updater's window appears
   } cases[] = {
       {"ends at once, no window", true, false, true},
       {"ends after showing its window", true, true, false},
       {"runs on without a window yet", false, false, false},
+      // The shell's last start is then the browser's, whose end says nothing of the updater.
+      {"Help's browser ended, the updater's window not yet there", true, false, false, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -212,6 +216,11 @@ TEST_F(DownloadTest, AnUpdaterThatEndsWithoutShowingItsWindowIsAFailedDownload) 
     f.UpdaterUrl = kUrl;
     p.download.transfers[kUrl] = FakeTransfer::Of(ProgramBytes(), 2);
     ASSERT_TRUE(StartFirmwareDownload(f));
+    if (c.helpFirst) {
+      f.SupportUrl = L"http://support.example/fc200.htm";
+      UniButton_Help_Click(f);
+      ASSERT_EQ(p.shell.calls.size(), 2u);
+    }
     f.Timer4.SetEnabled(true);
     f.Timer5.SetEnabled(true);
     p.shell.processEnded = c.ends;
