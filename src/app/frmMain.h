@@ -61,11 +61,10 @@ class frmMain {
   // The updater's process once the wizard has asked it to close: its file can only be deleted
   // when it has ended, so the exit gives it a short while to do so.
   ProcessId closingUpdater = 0;
-  // The watch over the updater's start: Timer4's ticks since the shell started it, and whether
-  // its main window has been found since. A process that ends without ever showing the window
-  // has not run.
+  // The watch over the updater's start, on until its main window has been found, and Timer4's
+  // ticks since the shell started it. A process that ends without ever showing the window has
+  // not run.
   bool watchingUpdaterStart = false;
-  bool updaterWindowSeen = false;
   std::int32_t updaterStartTicks = 0;
 
   // ---- The window and its controls, in the order of the form's control collection ----

@@ -68,7 +68,6 @@ constexpr std::int32_t kUpdaterStartGraceTicks = 3;
 bool UpdaterEndedUnseen(frmMain& form) {
   if (!form.watchingUpdaterStart) return false;
   if (Table(form).FoundWindow != 0) {
-    form.updaterWindowSeen = true;
     form.watchingUpdaterStart = false;
     return false;
   }

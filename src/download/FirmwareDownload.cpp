@@ -59,7 +59,8 @@ void LogDownload(frmMain& form, const TumoDL* download, std::uint64_t startedMs,
                  const std::wstring& outcome) {
   RunLog& log = form.program.log;
   if (!log.Started()) return;
-  const std::uint32_t announced = download ? download->BytesAnnounced() : 0;
+  // The length the completeness check holds the file to.
+  const std::uint64_t announced = download ? download->AnnouncedLength() : 0;
   const std::uint32_t received = download ? download->BytesReceived() : 0;
   log.Write(logtag::kDownload, std::to_wstring(announced) + L" bytes announced, " +
                                    std::to_wstring(received) + L" received, " +
@@ -231,7 +232,7 @@ const wchar_t* DescribeDownloadCheck(DownloadCheck check) {
     case DownloadCheck::WrongLength:
       return L"not the announced length";
     case DownloadCheck::NotWhole:
-      return L"the program's structure reaches beyond the end of the file";
+      return L"not whole: the program's structure reaches beyond the end of the file";
   }
   return L"unknown";
 }
@@ -319,14 +320,15 @@ bool StartFirmwareDownload(frmMain& form) {
     // service, and a firmware updater's payload lies after its sections, so a part of one runs
     // and writes part of a payload. Anything else, an error page saved under the updater's name
     // too, is deleted unopened.
-    if (EndsWithNoCase(form.UpdaterPath, L".exe")) {
+    const bool named = EndsWithNoCase(form.UpdaterPath, L".exe");
+    if (named) {
       hold = guard.Hold(form.UpdaterPath);
       if (hold) bytes = hold->ReadAll();
     }
     // The check reads the held bytes, so what it judged is what the shell starts.
     const DownloadCheck check =
         bytes ? CheckDownloadedProgram(*bytes, announced) : DownloadCheck::NotAProgram;
-    if (!EndsWithNoCase(form.UpdaterPath, L".exe"))
+    if (!named)
       refusal = L"not a program (no .exe name)";
     else if (!hold || !bytes)
       refusal = L"the file could not be held against other writers";
@@ -335,8 +337,6 @@ bool StartFirmwareDownload(frmMain& form) {
           std::wstring(bytes->size() < announced ? L"cut short: " : L"not the announced length: ") +
           std::to_wstring(bytes->size()) + L" bytes of " + std::to_wstring(announced) +
           L" announced";
-    else if (check == DownloadCheck::NotWhole)
-      refusal = L"not whole: the program's structure reaches beyond the end of the file";
     else if (check != DownloadCheck::Complete)
       refusal = DescribeDownloadCheck(check);
     // The folder must still be the wizard's own, and a DLL beside the updater would be loaded
@@ -381,7 +381,6 @@ bool StartFirmwareDownload(frmMain& form) {
       if (shell > 32) {
         started = true;
         form.watchingUpdaterStart = true;
-        form.updaterWindowSeen = false;
         form.updaterStartTicks = 0;
       } else {
         hold.reset();

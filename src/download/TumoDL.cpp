@@ -63,7 +63,6 @@ std::optional<bool> TumoDL::StartTheStinkinDownLoad(std::wstring File2DownLoad,
   starting_ = true;
   killed_ = false;
   largestProgressMax_ = 0;
-  bytesAnnounced_ = 0;
   bytesReceived_ = 0;
   std::int32_t result = kDownloadFailure;
   try {
@@ -108,7 +107,6 @@ std::uint64_t TumoDL::AnnouncedLength() const {
 
 void TumoDL::OnProgress(std::uint32_t progress, std::uint32_t progressMax, std::uint32_t) {
   if (progressMax > largestProgressMax_) largestProgressMax_ = progressMax;
-  if (progressMax > 0) bytesAnnounced_ = progressMax;
   if (progress > bytesReceived_) bytesReceived_ = progress;
   if (progressMax > 0 && TumoDLProg)
     TumoDLProg(static_cast<std::int32_t>(progress), static_cast<std::int32_t>(progressMax));

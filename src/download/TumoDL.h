@@ -46,9 +46,8 @@ class TumoDL : private BindStatusCallback {
   // else the answer's Content-Length; 0 when neither gave one.
   std::uint64_t AnnouncedLength() const;
 
-  // The last download's facts, for the repair log: the size the server announced (0 when it
-  // gave none), the bytes the service reported received, and the service's final status.
-  std::uint32_t BytesAnnounced() const { return bytesAnnounced_; }
+  // The last download's facts, for the repair log (the length it was announced with is
+  // AnnouncedLength): the bytes the service reported received, and the service's final status.
   std::uint32_t BytesReceived() const { return bytesReceived_; }
   std::int32_t LastStatus() const { return lastStatus_; }
 
@@ -69,7 +68,6 @@ class TumoDL : private BindStatusCallback {
   // download whose binding never started is not one.
   bool killed_ = false;
   std::uint32_t largestProgressMax_ = 0;
-  std::uint32_t bytesAnnounced_ = 0;
   std::uint32_t bytesReceived_ = 0;
   std::int32_t lastStatus_ = kDownloadOk;
 };
