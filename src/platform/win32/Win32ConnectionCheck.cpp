@@ -21,6 +21,19 @@ BOOL CloseInternetHandle(HINTERNET handle) {
   return CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetCloseHandle), FALSE, handle);
 }
 
+// A WinINet handle of the request's thread, closed by that thread when it is done. Only the
+// thread uses and closes its handles: WinINet gives a closed handle's value to the next one
+// opened at once, so a handle closed by the caller could reach another request.
+struct InternetHandle {
+  explicit InternetHandle(HINTERNET h) : handle(h) {}
+  ~InternetHandle() {
+    if (handle) CloseInternetHandle(handle);
+  }
+  InternetHandle(const InternetHandle&) = delete;
+  InternetHandle& operator=(const InternetHandle&) = delete;
+  HINTERNET handle;
+};
+
 // What the request's thread and the waiting caller share. The thread holds it as long as it
 // runs, so a caller that stopped waiting leaves it nothing dangling.
 struct SiteRequest {
@@ -31,50 +44,36 @@ struct SiteRequest {
   SiteRequest(const SiteRequest&) = delete;
   SiteRequest& operator=(const SiteRequest&) = delete;
 
-  // Closes the open handles; a blocked WinINet call on the request's thread then returns.
-  // Called with the mutex held.
-  void CloseHandles() {
-    if (request) CloseInternetHandle(request);
-    if (session) CloseInternetHandle(session);
-    request = session = nullptr;
+  bool Abandoned() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return abandoned;
   }
 
   std::mutex mutex;
-  HANDLE done;                  // signalled once `answered` is final
-  bool abandoned = false;       // the caller stopped waiting: the thread only cleans up
-  HINTERNET session = nullptr;  // open handles, closed by whichever side is done first
-  HINTERNET request = nullptr;
+  HANDLE done;             // signalled once `answered` is final
+  bool abandoned = false;  // the caller stopped waiting: the thread stops at its next step
   bool answered = false;
 };
 
-// Keeps `handle` in `field` unless the caller has gone; false (and the handle closed) then.
-bool Keep(SiteRequest& state, HINTERNET& field, HINTERNET handle) {
-  std::lock_guard<std::mutex> lock(state.mutex);
-  if (state.abandoned) {
-    CloseInternetHandle(handle);
-    return false;
-  }
-  field = handle;
-  return true;
-}
-
-// One request for `url` as the page fetches make it; any HTTP status counts as an answer.
+// One request for `url` as the page fetches make it; any HTTP status counts as an answer. A call
+// that blocks after the caller has gone ends by WinINet's limits, set to the caller's.
 bool Ask(SiteRequest& state, const std::wstring& url, DWORD limitMs) {
-  HINTERNET session = CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenW), HINTERNET{},
-                             L"Revivix", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (!session || !Keep(state, state.session, session)) return false;
+  const InternetHandle session(CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenW), HINTERNET{},
+                                      L"Revivix", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
+                                      0));
+  if (!session.handle || state.Abandoned()) return false;
   for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                              INTERNET_OPTION_RECEIVE_TIMEOUT})
-    CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetSetOptionW), FALSE, session, option,
+    CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetSetOptionW), FALSE, session.handle, option,
            static_cast<LPVOID>(&limitMs), static_cast<DWORD>(sizeof limitMs));
-  HINTERNET request =
-      CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenUrlW), HINTERNET{}, session, url.c_str(),
-             nullptr, DWORD{0}, kWinInetRequestFlags, DWORD_PTR{0});
-  if (!request || !Keep(state, state.request, request)) return false;
+  const InternetHandle request(CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, InternetOpenUrlW),
+                                      HINTERNET{}, session.handle, url.c_str(), nullptr, DWORD{0},
+                                      kWinInetRequestFlags, DWORD_PTR{0}));
+  if (!request.handle || state.Abandoned()) return false;
   DWORD status = 0;
   DWORD size = sizeof status;
   DWORD index = 0;
-  return CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, HttpQueryInfoW), FALSE, request,
+  return CallOr(REVIVIX_SYSTEM_FUNCTION(WinInet, HttpQueryInfoW), FALSE, request.handle,
                 static_cast<DWORD>(HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER),
                 static_cast<LPVOID>(&status), &size, &index) &&
          status != 0;
@@ -88,7 +87,6 @@ void RunRequest(std::shared_ptr<SiteRequest> state, std::wstring url, DWORD limi
     // Nothing may leave this thread: no answer.
   }
   std::lock_guard<std::mutex> lock(state->mutex);
-  state->CloseHandles();
   state->answered = answered;
   SetEvent(state->done);
 }
@@ -119,7 +117,6 @@ bool Win32ConnectionCheck::RequestAnswers(const std::wstring& url, int limitMs) 
   std::lock_guard<std::mutex> lock(state->mutex);
   if (!finished) {
     state->abandoned = true;
-    state->CloseHandles();
     return false;
   }
   return state->answered;
