@@ -7,15 +7,15 @@ namespace {
 
 using Accept = DownloadTest;
 
-const std::wstring kUpdater = L"http://site/fw/FC200_Updater.exe";
+const std::wstring kAcceptedUpdater = L"http://site/fw/FC200_Updater.exe";
 
 TEST_F(Accept, EuropeReadsTheEuropeanLinkPageDownloadsAndHandsOverToTheTimers) {
-  LinkPage(L"http://site/eu/fc200.htm", kUpdater);
-  platform.download.transfers[kUpdater] = FakeTransfer::Of(ProgramBytes(), 4);
+  LinkPage(L"http://site/eu/fc200.htm", kAcceptedUpdater);
+  platform.download.transfers[kAcceptedUpdater] = FakeTransfer::Of(ProgramBytes(), 4);
   form.Cmd_I_Agree.RaiseClick();
 
   EXPECT_EQ(platform.html.requests, std::vector<std::wstring>{L"http://site/eu/fc200.htm"});
-  EXPECT_EQ(form.UpdaterUrl, kUpdater);
+  EXPECT_EQ(form.UpdaterUrl, kAcceptedUpdater);
   ASSERT_EQ(platform.download.requests.size(), 1u);
   EXPECT_EQ(platform.download.requests[0].file, FwPath(L"FC200_Updater.exe"));
   ASSERT_EQ(platform.shell.calls.size(), 1u);
@@ -32,8 +32,8 @@ TEST_F(Accept, EuropeReadsTheEuropeanLinkPageDownloadsAndHandsOverToTheTimers) {
 
 TEST_F(Accept, RestOfTheWorldReadsTheWorldLinkPage) {
   form.Combo_Region.SetText(L"Rest of the World");
-  LinkPage(L"http://site/world/fc200.htm", kUpdater);
-  platform.download.transfers[kUpdater] = FakeTransfer::Of(ProgramBytes(), 1);
+  LinkPage(L"http://site/world/fc200.htm", kAcceptedUpdater);
+  platform.download.transfers[kAcceptedUpdater] = FakeTransfer::Of(ProgramBytes(), 1);
   form.Cmd_I_Agree.RaiseClick();
   EXPECT_EQ(platform.html.requests, std::vector<std::wstring>{L"http://site/world/fc200.htm"});
   EXPECT_EQ(platform.shell.calls.size(), 1u);
@@ -97,10 +97,10 @@ TEST_F(Accept, NoLinkShowsTheOfflineMessageAndDownloadsNothing) {
 }
 
 TEST_F(Accept, AFailedDownloadStillEnablesTheAutomationTimersAndEndsByTimer6) {
-  LinkPage(L"http://site/eu/fc200.htm", kUpdater);
+  LinkPage(L"http://site/eu/fc200.htm", kAcceptedUpdater);
   FakeTransfer t = FakeTransfer::Of("", 1);
   t.result = kResourceNotFound;
-  platform.download.transfers[kUpdater] = t;
+  platform.download.transfers[kAcceptedUpdater] = t;
   form.Cmd_I_Agree.RaiseClick();
   EXPECT_EQ(form.Uni_Error_Label1.Caption(), L"ann, unexpected.");
   EXPECT_TRUE(platform.loop.IsArmed(form.Timer6));
@@ -110,10 +110,10 @@ TEST_F(Accept, AFailedDownloadStillEnablesTheAutomationTimersAndEndsByTimer6) {
 }
 
 TEST_F(Accept, AMissingFileEndsTheWizardWithoutArmingTheTimers) {
-  LinkPage(L"http://site/eu/fc200.htm", kUpdater);
+  LinkPage(L"http://site/eu/fc200.htm", kAcceptedUpdater);
   FakeTransfer t = FakeTransfer::Of(ProgramBytes(), 1);
   t.writesFile = false;
-  platform.download.transfers[kUpdater] = t;
+  platform.download.transfers[kAcceptedUpdater] = t;
   form.Cmd_I_Agree.RaiseClick();
   EXPECT_TRUE(form.Unloaded());
   EXPECT_FALSE(platform.loop.IsArmed(form.Timer4));
@@ -121,8 +121,8 @@ TEST_F(Accept, AMissingFileEndsTheWizardWithoutArmingTheTimers) {
 }
 
 TEST_F(Accept, ExitAfterTheDownloadLeavesNoUpdaterBehind) {
-  LinkPage(L"http://site/eu/fc200.htm", kUpdater);
-  platform.download.transfers[kUpdater] = FakeTransfer::Of(ProgramBytes(), 1);
+  LinkPage(L"http://site/eu/fc200.htm", kAcceptedUpdater);
+  platform.download.transfers[kAcceptedUpdater] = FakeTransfer::Of(ProgramBytes(), 1);
   form.Cmd_I_Agree.RaiseClick();
   ASSERT_TRUE(platform.Exists("FW/FC200_Updater.exe"));
   form.cmdExit.RaiseClick();

@@ -250,12 +250,12 @@ void ReachLicense(NavigationTest& t) {
   t.OpenLicensePage();
 }
 
-void ReachQuestion(NavigationTest& t) {
+void ReachKnowledgeBaseQuestion(NavigationTest& t) {
   t.OpenSerialPage();
   for (const wchar_t* serial : {L"X-0001", L"X-0002", L"X-0003"}) t.EnterSerial(serial);
 }
 
-void ReachNotice(NavigationTest& t) {
+void ReachUpdateNotice(NavigationTest& t) {
   t.form.UpdateAvailable = true;
   t.form.UpdateUrl = L"http://update.example.com/new";
   ShowUpdateNotice(t.form);
@@ -294,17 +294,19 @@ const std::vector<KeyCase> kKeyCases = {
      Key::Enter, "Cmd_Next", false},
     {"serial_refresh", &NavigationTest::OpenSerialPage, On<&frmMain::UniRefresh>, Key::Enter,
      "UniRefresh", false},
-    {"question_yes", ReachQuestion, On<&frmMain::CmdYes>, Key::Enter, "CmdYes", false},
-    {"question_no", ReachQuestion, On<&frmMain::CmdNo>, Key::Enter, "CmdNo", false},
-    {"question_list", ReachQuestion, On<&frmMain::Combo_Region>, Key::Enter, "CmdYes", false},
-    {"notice_yes", ReachNotice, On<&frmMain::CmdYes>, Key::Enter, "CmdYes", false},
-    {"notice_list", ReachNotice, On<&frmMain::Combo_Region>, Key::Enter, "CmdNo", false},
+    {"question_yes", ReachKnowledgeBaseQuestion, On<&frmMain::CmdYes>, Key::Enter, "CmdYes", false},
+    {"question_no", ReachKnowledgeBaseQuestion, On<&frmMain::CmdNo>, Key::Enter, "CmdNo", false},
+    {"question_list", ReachKnowledgeBaseQuestion, On<&frmMain::Combo_Region>, Key::Enter, "CmdYes",
+     false},
+    {"notice_yes", ReachUpdateNotice, On<&frmMain::CmdYes>, Key::Enter, "CmdYes", false},
+    {"notice_list", ReachUpdateNotice, On<&frmMain::Combo_Region>, Key::Enter, "CmdNo", false},
     {"start_refresh", [](NavigationTest&) {}, On<&frmMain::UniRefresh>, Key::Enter, "UniRefresh",
      false},
     {"start_list", [](NavigationTest&) {}, On<&frmMain::Combo_Region>, Key::Enter, "none", false},
     {"start_escape", [](NavigationTest&) {}, OnNothing, Key::Escape, "none", true},
     // A button that cannot be pressed now (Next hidden by the question) is not pressed.
-    {"question_hidden_next", ReachQuestion, On<&frmMain::Cmd_Next>, Key::Enter, "CmdYes", false},
+    {"question_hidden_next", ReachKnowledgeBaseQuestion, On<&frmMain::Cmd_Next>, Key::Enter,
+     "CmdYes", false},
 };
 
 struct KeyboardKeys : NavigationTest, ::testing::WithParamInterface<KeyCase> {};
@@ -374,7 +376,7 @@ TEST_F(Keyboard, WhereNoHandlerGaveTheFocusTheKeyboardChooses) {
 TEST_F(Keyboard, TheUpdateNoticeGivesNoTheFocus) {
   PageFocus focus;
   focus.Follow(form, nullptr);
-  ReachNotice(*this);
+  ReachUpdateNotice(*this);
   EXPECT_EQ(focus.Follow(form, &form.Combo_Region), &form.CmdNo);
 }
 

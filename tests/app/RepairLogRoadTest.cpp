@@ -23,10 +23,10 @@
 namespace revivix::test {
 namespace {
 
-const DeviceEntry kFernclip200{L"USB\\VID_2A5F&PID_4157\\FC200A",
-                               L"Zanterix Fernclip 200 USB Device"};
-const std::wstring kLinkPage = L"http://eu.example/fw/fc200.htm";
-const std::wstring kUpdaterUrl = L"http://eu.example/files/FC200_Updater.exe";
+const DeviceEntry kLoggedPlayer{L"USB\\VID_2A5F&PID_4157\\FC200A",
+                                L"Zanterix Fernclip 200 USB Device"};
+const std::wstring kLoggedLinkPage = L"http://eu.example/fw/fc200.htm";
+const std::wstring kLoggedUpdaterUrl = L"http://eu.example/files/FC200_Updater.exe";
 
 enum class Road {
   Success,
@@ -66,11 +66,12 @@ struct RepairLogRoad {
     platform.WriteUtf16File("License/English.txt", L"License in English");
     platform.WriteFile("settings.ini", "[Settings]\r\nRegion=Europe\r\nLanguage=English\r\n");
     std::filesystem::create_directories(platform.folder.Path() + "/fw");
-    Connect(kFernclip200.pnpDeviceId, kFernclip200.name);
-    platform.html.pages[kLinkPage].html = L"<A HREF=\"" + kUpdaterUrl + L"\">updater</A>";
+    Connect(kLoggedPlayer.pnpDeviceId, kLoggedPlayer.name);
+    platform.html.pages[kLoggedLinkPage].html =
+        L"<A HREF=\"" + kLoggedUpdaterUrl + L"\">updater</A>";
     FakeTransfer transfer = FakeTransfer::Of(ProgramBytes(), 4);
     transfer.stepMs = 100;
-    platform.download.transfers[kUpdaterUrl] = transfer;
+    platform.download.transfers[kLoggedUpdaterUrl] = transfer;
     platform.loop.doEventsStepMs = 1;
   }
 
@@ -109,17 +110,17 @@ struct RepairLogRoad {
         database.timesOut = true;
         break;
       case Road::LinkPageFailed:
-        platform.html.pages.erase(kLinkPage);
+        platform.html.pages.erase(kLoggedLinkPage);
         break;
       case Road::DownloadFailed: {
         FakeTransfer failed;
         failed.binds = false;
         failed.result = kDownloadFailure;
-        platform.download.transfers[kUpdaterUrl] = failed;
+        platform.download.transfers[kLoggedUpdaterUrl] = failed;
         break;
       }
       case Road::DownloadRefusedNotAProgram:
-        platform.download.transfers[kUpdaterUrl] =
+        platform.download.transfers[kLoggedUpdaterUrl] =
             FakeTransfer::Of("<html>The page cannot be found</html>", 2);
         break;
       case Road::DownloadRefusedCutShort: {
@@ -127,12 +128,12 @@ struct RepairLogRoad {
         FakeTransfer cut = FakeTransfer::Of(ProgramBytes().substr(0, 3000), 3);
         for (FakeTransfer::Step& step : cut.steps) step.progressMax = 4096;
         cut.contentLength = 4096;
-        platform.download.transfers[kUpdaterUrl] = cut;
+        platform.download.transfers[kLoggedUpdaterUrl] = cut;
         break;
       }
       case Road::DownloadRefusedNotWhole:
         // Served whole, without a length, but cut inside its section on the server.
-        platform.download.transfers[kUpdaterUrl] =
+        platform.download.transfers[kLoggedUpdaterUrl] =
             FakeTransfer::Of(ProgramBytes().substr(0, 0x500), 2, false);
         break;
       default:

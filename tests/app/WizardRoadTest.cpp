@@ -11,8 +11,8 @@ namespace revivix::test {
 namespace {
 
 const DeviceEntry kRecoveryPlayer{L"USB\\VID_2A5F&PID_3500\\0001", L"USB Mass Storage Device"};
-const DeviceEntry kFernclip200{L"USB\\VID_2A5F&PID_4157\\FC200A",
-                               L"Zanterix Fernclip 200 USB Device"};
+const DeviceEntry kRoadPlayer{L"USB\\VID_2A5F&PID_4157\\FC200A",
+                              L"Zanterix Fernclip 200 USB Device"};
 
 struct WizardRoad : DetectionTest {
   WizardRoad() {
@@ -133,7 +133,7 @@ TEST_F(WizardRoad, RefreshDuringTheQuestionBringsTheFrameBackWithYesAndNo) {
 }
 
 TEST_F(WizardRoad, DeclineOnTheLicensePageDeletesTheUpdaterAndEnds) {
-  ASSERT_NO_FATAL_FAILURE(Open({kFernclip200}));
+  ASSERT_NO_FATAL_FAILURE(Open({kRoadPlayer}));
   ASSERT_EQ(PageOf(form), "license");
   platform.WriteFile("FW/fc200.exe", "MZ");
   form.UpdaterPath = platform.Folder() + L"\\FW\\fc200.exe";

@@ -7,8 +7,8 @@
 namespace revivix::test {
 namespace {
 
-const DeviceEntry kFernclip200{L"USB\\VID_2A5F&PID_4157\\FC200A",
-                               L"Zanterix Fernclip 200 USB Device"};
+const DeviceEntry kPlayer200{L"USB\\VID_2A5F&PID_4157\\FC200A",
+                             L"Zanterix Fernclip 200 USB Device"};
 const DeviceEntry kSecond200{L"USB\\VID_2A5F&PID_4157\\FC200B",
                              L"Zanterix Fernclip 200 USB Device"};
 const DeviceEntry kRecovery{L"USB\\VID_2A5F&PID_3500\\0001", L"USB Mass Storage Device"};
@@ -49,10 +49,10 @@ TEST_F(Identification, OutcomeTable) {
     bool endsItself;
     bool refresh;
   } table[] = {
-      {"one player", {}, {kFernclip200}, L"1", L"0", true, false, Shown::License, L"", false, true},
+      {"one player", {}, {kPlayer200}, L"1", L"0", true, false, Shown::License, L"", false, true},
       {"one player on 6.0",
        {},
-       {kFernclip200},
+       {kPlayer200},
        L"2",
        L"0",
        true,
@@ -63,7 +63,7 @@ TEST_F(Identification, OutcomeTable) {
        true},
       {"updater without 6.0",
        xpOnly,
-       {kFernclip200},
+       {kPlayer200},
        L"2",
        L"11",
        true,
@@ -74,7 +74,7 @@ TEST_F(Identification, OutcomeTable) {
        true},
       {"MTP needing 10 on 11",
        mtp10,
-       {kFernclip200},
+       {kPlayer200},
        L"1",
        L"11",
        true,
@@ -85,7 +85,7 @@ TEST_F(Identification, OutcomeTable) {
        true},
       {"MTP needing 11 on 11",
        mtp11,
-       {kFernclip200},
+       {kPlayer200},
        L"1",
        L"11",
        true,
@@ -96,7 +96,7 @@ TEST_F(Identification, OutcomeTable) {
        true},
       {"MTP needing 10 on 10",
        mtp10,
-       {kFernclip200},
+       {kPlayer200},
        L"1",
        L"10",
        true,
@@ -107,7 +107,7 @@ TEST_F(Identification, OutcomeTable) {
        true},
       {"MTP needing 11 without media player",
        mtp11,
-       {kFernclip200},
+       {kPlayer200},
        L"1",
        L"0",
        true,
@@ -129,7 +129,7 @@ TEST_F(Identification, OutcomeTable) {
        true},
       {"player and recovery device",
        {},
-       {kFernclip200, kRecovery},
+       {kPlayer200, kRecovery},
        L"1",
        L"0",
        true,
@@ -140,7 +140,7 @@ TEST_F(Identification, OutcomeTable) {
        true},
       {"two players",
        {},
-       {kFernclip200, kSecond200},
+       {kPlayer200, kSecond200},
        L"1",
        L"0",
        true,
@@ -173,7 +173,7 @@ TEST_F(Identification, OutcomeTable) {
        false},
       {"player, unusable page",
        {},
-       {kFernclip200},
+       {kPlayer200},
        L"1",
        L"0",
        false,
@@ -184,7 +184,7 @@ TEST_F(Identification, OutcomeTable) {
        false},
       {"unreadable inventory",
        {},
-       {kFernclip200},
+       {kPlayer200},
        L"1",
        L"0",
        true,

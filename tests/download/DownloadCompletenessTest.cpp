@@ -95,7 +95,7 @@ TEST(CheckDownloadedProgram, TheAnnouncedLengthAndTheProgramsStructureDecide) {
 
 // ---- The download step ----
 
-constexpr wchar_t kUrl[] = L"http://site/fw/upd.exe";
+constexpr wchar_t kCheckedUpdaterUrl[] = L"http://site/fw/upd.exe";
 
 struct OutcomeCase {
   const char* name;
@@ -135,14 +135,14 @@ TEST_F(DownloadTest, OnlyAWholeAnnouncedProgramIsStartedAnyOtherIsDeletedUnopene
     p.WriteFile("Languages/English.txt", "[Strings]\r\nIDS_UNEXPECTED_ERROR=unexpected.\r\n");
     f.LanguageFilePath = p.Folder() + L"\\Languages\\English.txt";
     f.UserName = L"ann";
-    f.UpdaterUrl = kUrl;
+    f.UpdaterUrl = kCheckedUpdaterUrl;
     FakeTransfer t;
     // The progress counts what arrived; its maximum is what was announced.
     const auto arrived = static_cast<std::uint32_t>(c.body.size());
     t.steps = {{arrived / 2, c.progressMax, 5}, {arrived, c.progressMax, 5}};
     t.body = c.body;
     t.contentLength = c.contentLength;
-    p.download.transfers[kUrl] = t;
+    p.download.transfers[kCheckedUpdaterUrl] = t;
 
     EXPECT_EQ(StartFirmwareDownload(f), c.started);
     EXPECT_EQ(p.shell.calls.size(), c.started ? 1u : 0u);
@@ -156,27 +156,27 @@ TEST_F(DownloadTest, OnlyAWholeAnnouncedProgramIsStartedAnyOtherIsDeletedUnopene
 }
 
 TEST_F(DownloadTest, TheCacheEntryIsRemovedBeforeTheTransfer) {
-  form.UpdaterUrl = kUrl;
-  platform.download.transfers[kUrl] = FakeTransfer::Of(ProgramBytes(), 2);
+  form.UpdaterUrl = kCheckedUpdaterUrl;
+  platform.download.transfers[kCheckedUpdaterUrl] = FakeTransfer::Of(ProgramBytes(), 2);
   // An earlier run's copy is in the Internet cache.
-  platform.download.cacheEntries.push_back(kUrl);
+  platform.download.cacheEntries.push_back(kCheckedUpdaterUrl);
   ASSERT_TRUE(StartFirmwareDownload(form));
   ASSERT_EQ(platform.download.requests.size(), 1u);
   EXPECT_FALSE(platform.download.requests[0].cached);
-  EXPECT_EQ(platform.download.deletedCacheEntries, std::vector<std::wstring>{kUrl});
+  EXPECT_EQ(platform.download.deletedCacheEntries, std::vector<std::wstring>{kCheckedUpdaterUrl});
 
   // Without an entry the download goes ahead all the same.
   FakePlatform p;
   frmMain f{p.program};
-  f.UpdaterUrl = kUrl;
-  p.download.transfers[kUrl] = FakeTransfer::Of(ProgramBytes(), 2);
+  f.UpdaterUrl = kCheckedUpdaterUrl;
+  p.download.transfers[kCheckedUpdaterUrl] = FakeTransfer::Of(ProgramBytes(), 2);
   EXPECT_TRUE(StartFirmwareDownload(f));
   EXPECT_EQ(p.shell.calls.size(), 1u);
 }
 
 TEST_F(DownloadTest, AStartTheShellRefusesIsAFailedDownload) {
-  LinkPage(L"http://site/eu/fc200.htm", kUrl);
-  platform.download.transfers[kUrl] = FakeTransfer::Of(ProgramBytes(), 2);
+  LinkPage(L"http://site/eu/fc200.htm", kCheckedUpdaterUrl);
+  platform.download.transfers[kCheckedUpdaterUrl] = FakeTransfer::Of(ProgramBytes(), 2);
   platform.shell.result = 11;  // the system's "bad program format"
   form.Cmd_I_Agree.RaiseClick();
   ASSERT_EQ(platform.shell.calls.size(), 1u);
@@ -213,8 +213,8 @@ TEST_F(DownloadTest, AnUpdaterThatEndsWithoutShowingItsWindowIsAFailedDownload) 
     f.LanguageFilePath = p.Folder() + L"\\Languages\\English.txt";
     f.UserName = L"ann";
     f.UpdaterTitle = L"FERNCLIP 200 FIRMWARE UPDATER";
-    f.UpdaterUrl = kUrl;
-    p.download.transfers[kUrl] = FakeTransfer::Of(ProgramBytes(), 2);
+    f.UpdaterUrl = kCheckedUpdaterUrl;
+    p.download.transfers[kCheckedUpdaterUrl] = FakeTransfer::Of(ProgramBytes(), 2);
     ASSERT_TRUE(StartFirmwareDownload(f));
     if (c.helpFirst) {
       f.SupportUrl = L"http://support.example/fc200.htm";

@@ -21,12 +21,12 @@ namespace fs = std::filesystem;
 namespace revivix::test {
 namespace {
 
-constexpr const wchar_t* kUrl = L"http://site/fw/FC200_Updater.exe";
+constexpr const wchar_t* kUpdaterAddress = L"http://site/fw/FC200_Updater.exe";
 
 struct FirmwareFolderTest : DownloadTest {
   FirmwareFolderTest() {
-    form.UpdaterUrl = kUrl;
-    platform.download.transfers[kUrl] = FakeTransfer::Of(ProgramBytes(), 2);
+    form.UpdaterUrl = kUpdaterAddress;
+    platform.download.transfers[kUpdaterAddress] = FakeTransfer::Of(ProgramBytes(), 2);
     platform.download.onRequest = [this](const FakeUrlDownload::Request&) {
       platform.folders.Note("download");
       pinnedAtDownload = !platform.folders.MoveFolderAway(Fw());
@@ -114,7 +114,7 @@ TEST_F(FirmwareFolderTest, AnUpdaterThatCannotBeHeldOrIsNoProgramIsDeletedAndNot
                         {"no program header", false, "<html>not found</html>"}};
   for (const Case& c : cases) {
     Rig t;
-    t.platform.download.transfers[kUrl] = FakeTransfer::Of(c.body, 1);
+    t.platform.download.transfers[kUpdaterAddress] = FakeTransfer::Of(c.body, 1);
     if (c.anotherWriter) t.platform.folders.OpenByAnotherWriter(t.FwPath(L"FC200_Updater.exe"));
     StartFirmwareDownload(t.form);
     t.ExpectRefused(c.name);
