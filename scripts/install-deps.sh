@@ -9,7 +9,8 @@
 # fonts where Arial has none: without them those languages show empty boxes. A Wine prefix must be
 # made after all of these are installed (scripts/wine-env.sh remakes one that predates them).
 # openssl makes the local certificate authority and the https site's certificate of the network
-# tests at test time.
+# tests at test time. ccache lets scripts/test.sh compile a file once when two builds compile it
+# alike.
 set -euo pipefail
 
 packages=(
@@ -17,7 +18,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine64 libwine wine32:i386 xvfb xauth fonts-dejavu-core fonts-liberation fonts-wine
   fonts-ipafont-gothic fonts-wqy-microhei
-  nsis imagemagick curl openssl
+  nsis imagemagick curl openssl ccache
   "$@"
 )
 

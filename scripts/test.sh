@@ -2,10 +2,13 @@
 # Installs what is needed, builds every preset and runs every test: the native tests (plain and
 # under AddressSanitizer/UndefinedBehaviorSanitizer), the release files (built once, by
 # scripts/release.sh), the Win32 tests of the real fernclip.exe for x86_64 and for 32-bit Windows
-# (the product) and the release under Wine with a virtual X display. Both Windows builds share one
-# Wine prefix, which can load 32-bit programs. On a machine whose kernel runs no 32-bit x86 code,
-# the 32-bit program's tests under Wine cannot start: the run then names each of them at its end.
-# Ends with the time each stage took.
+# (the product) and the release under Wine with a virtual X display. On a machine whose kernel runs
+# no 32-bit x86 code, the 32-bit program's tests under Wine cannot start: the run then names each
+# of them at its end. Ends with the time each stage and each lane took.
+#
+# The Wine tests spend most of their time waiting for the wizard's timers, so they run in four
+# lanes (two per program) while the native, sanitizer, fuzzing and release stages build and run
+# beside them at a lower priority. Each lane has a Wine prefix, wineserver and X display of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,9 +33,13 @@ report_times() {
 }
 
 # Runs a ctest selection under Wine on a virtual X display, with one wineserver for the whole
-# selection (tools/wine-run.sh ends what each test leaves running).
+# selection (tools/wine-run.sh ends what each test leaves running). The first argument picks the
+# display: -a for any free one, -n N for server number N.
 wine_ctest() {
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  local display=("$1")
+  [ "$1" = -a ] || { display=("$1" "$2"); shift; }
+  shift
+  xvfb-run "${display[@]}" -s "-screen 0 1024x768x24" bash -c '
     source scripts/wine-env.sh
     revivix_wine_serve || exit 1
     status=0
@@ -44,36 +51,73 @@ wine_ctest() {
 stage "dependencies"
 scripts/install-deps.sh
 jobs=$(nproc)
+# A compiler cache inside build/: the release builds compile the same libraries with the same
+# flags as the test builds of their width, so they take them from the cache.
+export CCACHE_DIR=$PWD/build/ccache CCACHE_BASEDIR=$PWD
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
 
-stage "native build and tests"
-cmake --preset native >/dev/null
-cmake --build --preset native -j"$jobs"
-ctest --preset native -j"$jobs"
+# A lane: its own prefix (a clone of the prepared one), wineserver and X display (a free server
+# number of its own, chosen here so that lanes starting together never race for one); its output
+# goes to build/lane-NAME.log, shown when it ends, and its time to the stage table.
+lanes=() lane_pids=() displays_taken=()
+free_display() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] ||
+    [[ " ${displays_taken[*]} " == *" $n "* ]]; do
+    n=$((n + 1))
+  done
+  displays_taken+=("$n")
+  echo "$n"
+}
+start_lane() {
+  local name=$1 display
+  shift
+  display=$(free_display)
+  (
+    start=$(date +%s)
+    status=0
+    (revivix_wine_lane "$name" && wine_ctest -n "$display" "$@") >"build/lane-$name.log" 2>&1 ||
+      status=$?
+    echo $(($(date +%s) - start)) >"build/lane-$name.time"
+    exit "$status"
+  ) &
+  lanes+=("$name")
+  lane_pids+=($!)
+}
+# The two lanes of a program: the roads (the roads' and network sites, the keyboard, the updater
+# automation, the text fit) and the rest; about the same time each. A site fixture belongs to one
+# lane only, so no site is started twice.
+roads='^win32_(roads?_|network_site_|keyboard_|updater_|text_fit_)'
+start_program_lanes() {
+  local width=$1
+  shift
+  start_lane "$width-roads" --preset "mingw-$width" -R "$roads" "$@"
+  start_lane "$width-rest" --preset "mingw-$width" -E "$roads" "$@"
+}
 
-stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake --preset native-asan >/dev/null
-cmake --build --preset native-asan -j"$jobs"
-ctest --preset native-asan -j"$jobs"
-
-stage "fuzzing the file and text readers (a bounded run each)"
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j"$jobs"
-ctest --preset fuzz
-
-stage "release files: zip and installer for x86_64 and i686"
-scripts/release.sh
-
-stage "Windows programs for x86_64 and i686 (the product)"
+stage "Windows program for x86_64 (the product) and its tests"
 cmake --preset mingw-x64 >/dev/null
 cmake --build --preset mingw-x64 -j"$jobs"
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 -j"$jobs"
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh
 revivix_wine_prefix
 status=0
+start_program_lanes x64
+# From here on the lanes run: a step that fails marks the run failed and the run goes on (each
+# chain of steps ends in "|| true"), so the lanes are always waited for and every verdict is shown.
+failed=()
+step() {
+  "$@" && return 0
+  status=1
+  failed+=("$stage_name: $*")
+  echo "== FAILED: $*"
+  return 1
+}
 
-stage "the Wine suites of both programs, each in a lane of its own, at once"
+stage "Windows program for i686 (the product) and its tests, beside the x86_64 lanes"
+i686_built=0
+step nice -n 10 cmake --preset mingw-i686 >/dev/null &&
+  step nice -n 10 cmake --build --preset mingw-i686 -j"$jobs" && i686_built=1 || true
 # On a machine whose kernel executes no 32-bit x86 code the 32-bit program cannot start under
 # Wine at all. There only the checks that read it without running it (label static) and the
 # release tests but the 32-bit installer's (label 32bit) run; the others are named at the end, and
@@ -86,26 +130,33 @@ if ! revivix_runs_32bit; then
     ctest --preset release -N -L 32bit
   } | sed -n 's/^ *Test *#[0-9]*: //p')
 fi
-# A lane: its own prefix (a clone), wineserver and X display; its output goes to its log, shown
-# when it ends, and its time to the stage table.
-run_lane() {
-  local name=$1
-  shift
-  local start
-  start=$(date +%s)
-  (revivix_wine_lane "$name" && wine_ctest "$@") >"build/lane-$name.log" 2>&1
-  local lane_status=$?
-  echo $(($(date +%s) - start)) >"build/lane-$name.time"
-  return "$lane_status"
-}
-run_lane x64 --preset mingw-x64 &
-lane_x64=$!
-run_lane i686 --preset mingw-i686 "${i686_tests[@]}" &
-lane_i686=$!
-for lane in x64 i686; do
-  pid_var=lane_$lane
+[ "$i686_built" = 0 ] || start_program_lanes i686 "${i686_tests[@]}"
+
+# The stages below run beside the Wine lanes, at a lower priority, so the lanes get the processor
+# whenever they need it.
+stage "native build and tests"
+step nice -n 10 cmake --preset native >/dev/null &&
+  step nice -n 10 cmake --build --preset native -j"$jobs" &&
+  step nice -n 10 ctest --preset native -j"$jobs" || true
+
+stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+step nice -n 10 cmake --preset native-asan >/dev/null &&
+  step nice -n 10 cmake --build --preset native-asan -j"$jobs" &&
+  step nice -n 10 ctest --preset native-asan -j"$jobs" || true
+
+stage "fuzzing the file and text readers (a bounded run each)"
+step nice -n 10 cmake --preset fuzz >/dev/null &&
+  step nice -n 10 cmake --build --preset fuzz -j"$jobs" &&
+  step nice -n 10 ctest --preset fuzz || true
+
+stage "release files: zip and installer for x86_64 and i686"
+step nice -n 10 scripts/release.sh || true
+
+stage "the rest of the Wine lanes"
+for i in "${!lanes[@]}"; do
+  lane=${lanes[$i]}
   lane_status=0
-  wait "${!pid_var}" || lane_status=$?
+  wait "${lane_pids[$i]}" || lane_status=$?
   echo "== lane $lane ($(cat "build/lane-$lane.time") s, status $lane_status)"
   cat "build/lane-$lane.log"
   stage_times+=("$(printf '%6ds    lane %s' "$(cat "build/lane-$lane.time")" "$lane")")
@@ -113,9 +164,13 @@ for lane in x64 i686; do
 done
 
 stage "release files under Wine"
-wine_ctest --preset release "${release_tests[@]}" || status=$?
+step wine_ctest -a --preset release "${release_tests[@]}" || true
 revivix_wine_stop
 report_times
+if [ "${#failed[@]}" -gt 0 ]; then
+  echo "== FAILED steps:"
+  printf '     %s\n' "${failed[@]}"
+fi
 if [ "${#not_run[@]}" -gt 0 ]; then
   echo "== NOT RUN on this machine: ${#not_run[@]} tests of the 32-bit program under Wine"
   echo "   This machine's kernel executes no 32-bit x86 code (no IA-32 emulation), so no 32-bit"
