@@ -32,21 +32,8 @@ report_times() {
   printf '%6ds  whole run\n' $(($(date +%s) - run_start))
 }
 
-# Runs a ctest selection under Wine on a virtual X display, with one wineserver for the whole
-# selection (tools/wine-run.sh ends what each test leaves running). The first argument picks the
-# display: -a for any free one, -n N for server number N.
-wine_ctest() {
-  local display=("$1")
-  [ "$1" = -a ] || { display=("$1" "$2"); shift; }
-  shift
-  xvfb-run "${display[@]}" -s "-screen 0 1024x768x24" bash -c '
-    source scripts/wine-env.sh
-    revivix_wine_serve || exit 1
-    status=0
-    ctest "$@" || status=$?
-    revivix_wine_unserve
-    exit "$status"' wine_ctest "$@"
-}
+# shellcheck source=scripts/wine-lanes.sh
+source scripts/wine-lanes.sh
 
 stage "dependencies"
 scripts/install-deps.sh
@@ -55,45 +42,6 @@ jobs=$(nproc)
 # flags as the test builds of their width, so they take them from the cache.
 export CCACHE_DIR=$PWD/build/ccache CCACHE_BASEDIR=$PWD
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
-
-# A lane: its own prefix (a clone of the prepared one), wineserver and X display (a free server
-# number of its own, chosen here so that lanes starting together never race for one); its output
-# goes to build/lane-NAME.log, shown when it ends, and its time to the stage table.
-lanes=() lane_pids=() displays_taken=()
-free_display() {
-  local n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] ||
-    [[ " ${displays_taken[*]} " == *" $n "* ]]; do
-    n=$((n + 1))
-  done
-  displays_taken+=("$n")
-  echo "$n"
-}
-start_lane() {
-  local name=$1 display
-  shift
-  display=$(free_display)
-  (
-    start=$(date +%s)
-    status=0
-    (revivix_wine_lane "$name" && wine_ctest -n "$display" "$@") >"build/lane-$name.log" 2>&1 ||
-      status=$?
-    echo $(($(date +%s) - start)) >"build/lane-$name.time"
-    exit "$status"
-  ) &
-  lanes+=("$name")
-  lane_pids+=($!)
-}
-# The two lanes of a program: the roads (the roads' and network sites, the keyboard, the updater
-# automation, the text fit) and the rest; about the same time each. A site fixture belongs to one
-# lane only, so no site is started twice.
-roads='^win32_(roads?_|network_site_|keyboard_|updater_|text_fit_)'
-start_program_lanes() {
-  local width=$1
-  shift
-  start_lane "$width-roads" --preset "mingw-$width" -R "$roads" "$@"
-  start_lane "$width-rest" --preset "mingw-$width" -E "$roads" "$@"
-}
 
 stage "Windows program for x86_64 (the product) and its tests"
 cmake --preset mingw-x64 >/dev/null
@@ -153,15 +101,8 @@ stage "release files: zip and installer for x86_64 and i686"
 step nice -n 10 scripts/release.sh || true
 
 stage "the rest of the Wine lanes"
-for i in "${!lanes[@]}"; do
-  lane=${lanes[$i]}
-  lane_status=0
-  wait "${lane_pids[$i]}" || lane_status=$?
-  echo "== lane $lane ($(cat "build/lane-$lane.time") s, status $lane_status)"
-  cat "build/lane-$lane.log"
-  stage_times+=("$(printf '%6ds    lane %s' "$(cat "build/lane-$lane.time")" "$lane")")
-  [ "$lane_status" -eq 0 ] || status=$lane_status
-done
+wait_lanes || status=$?
+stage_times+=("${lane_times[@]}")
 
 stage "release files under Wine"
 step wine_ctest -a --preset release "${release_tests[@]}" || true
