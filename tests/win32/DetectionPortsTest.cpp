@@ -108,15 +108,10 @@ const DeviceEntry* Find(const std::vector<DeviceEntry>& devices, const std::wstr
 TEST(Win32DeviceInventoryTest, ListsSimulatedUsbDevices) {
   const std::wstring player = L"VID_2A5F&PID_4157\\CONTRACT0001";
   const std::wstring recovery = L"VID_2A5F&PID_3500\\CONTRACT0002";
-  struct Cleanup {
-    std::wstring a, b;
-    ~Cleanup() {
-      driver::RemoveUsbDevice(a);
-      driver::RemoveUsbDevice(b);
-    }
-  } cleanup{player, recovery};
-  ASSERT_TRUE(driver::AddUsbDevice(player, L"Zanterix Fernclip 200 USB Device", L"USB Device"));
-  ASSERT_TRUE(driver::AddUsbDevice(recovery, L"", L"USB Mass Storage Device"));
+  driver::WineMachine machine;
+  ASSERT_TRUE(machine.StartedClean());
+  ASSERT_TRUE(machine.AddUsbDevice(player, L"Zanterix Fernclip 200 USB Device", L"USB Device"));
+  ASSERT_TRUE(machine.AddUsbDevice(recovery, L"", L"USB Mass Storage Device"));
 
   win32::Win32DeviceInventory inventory;
   const std::vector<DeviceEntry> devices = inventory.Devices();
@@ -128,8 +123,7 @@ TEST(Win32DeviceInventoryTest, ListsSimulatedUsbDevices) {
   EXPECT_EQ(found->name, L"USB Mass Storage Device");  // no friendly name: the description
   EXPECT_GT(devices.size(), 2u);                       // the machine's own devices as well
 
-  EXPECT_TRUE(driver::RemoveUsbDevice(player));
-  EXPECT_TRUE(driver::RemoveUsbDevice(recovery));
+  EXPECT_TRUE(machine.Restore());
   const std::vector<DeviceEntry> after = inventory.Devices();
   EXPECT_EQ(Find(after, L"USB\\" + player), nullptr);
   EXPECT_EQ(Find(after, L"USB\\" + recovery), nullptr);

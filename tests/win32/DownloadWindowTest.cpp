@@ -6,6 +6,8 @@
 // folder whose "program\FW" is a Unix symbolic link to its "elsewhere".
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,15 +20,10 @@
 #include <string_view>
 #include <vector>
 
-#include "FormControls.h"
+#include "RoadFixture.h"
 #include "SiteSupport.h"
 #include "TestSupport.h"
-#include "driver/FolderCopy.h"
-#include "driver/PageReader.h"
 #include "driver/Paths.h"
-#include "driver/WindowProbe.h"
-#include "driver/WineMachine.h"
-#include "main/TestPages.h"
 
 namespace revivix {
 namespace {
@@ -34,18 +31,12 @@ namespace {
 using wintest::ReadBytes;
 using wintest::WriteBytes;
 
-constexpr DWORD kStartTimeoutMs = 20000;
-constexpr DWORD kPageTimeoutMs = 30000;
-constexpr DWORD kEndTimeoutMs = 15000;
+using driver::Utf8;
+using wintest::kPageMs;
+
 constexpr wchar_t kExe[] = L"fernclip.exe";
 const wchar_t kDeviceInstance[] = L"VID_2A5F&PID_4157\\E2EDOWNLOAD1";
 const wchar_t kDeviceName[] = L"Zanterix Fernclip 200 USB Device";
-
-std::string Narrow(const std::wstring& text) {
-  std::string narrow;
-  for (wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
-  return narrow;
-}
 
 std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   std::vector<std::wstring> names;
@@ -58,6 +49,30 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   } while (FindNextFileW(find, &data));
   FindClose(find);
   return names;
+}
+
+// Waits until every process that runs a program file named `exeName` has ended; false when one
+// still runs after `timeoutMs`.
+bool WaitForProgramsToEnd(const wchar_t* exeName, DWORD timeoutMs) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  std::vector<HANDLE> running;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    if (_wcsicmp(entry.szExeFile, exeName) == 0)
+      if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID))
+        running.push_back(process);
+  CloseHandle(snapshot);
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  bool ended = true;
+  for (HANDLE process : running) {
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+    ended = WaitForSingleObject(process, left) == WAIT_OBJECT_0 && ended;
+    CloseHandle(process);
+  }
+  return ended;
 }
 
 // The green of the progress bar's fill (row 8 of its bitmaps), as the screen shows it.
@@ -95,7 +110,7 @@ std::string ReadProcFile(const std::wstring& path) {
 // The /proc/<pid>/stat file (through Wine's drive Z:) of the Unix process whose command line
 // names `folder`: the Wine process of a program started from there. "" when there is none.
 std::wstring UnixStatOf(const std::wstring& folder) {
-  std::string wanted = Narrow(folder);
+  std::string wanted = Utf8(folder);
   std::transform(wanted.begin(), wanted.end(), wanted.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   WIN32_FIND_DATAW data;
@@ -134,68 +149,29 @@ long long CpuTicks(const std::wstring& stat) {
   return std::stoll(fields[11]) + std::stoll(fields[12]);
 }
 
-class DownloadWindow : public testing::Test {
+class DownloadWindow : public wintest::RoadFixture {
  protected:
-  void TearDown() override {
-    if (program_ && WaitForSingleObject(program_->Handle(), 0) == WAIT_TIMEOUT) {
-      TerminateProcess(program_->Handle(), 99);
-      WaitForSingleObject(program_->Handle(), kEndTimeoutMs);
-    }
-    program_.reset();
-    if (deviceAdded_) {
-      EXPECT_TRUE(driver::RemoveUsbDevice(kDeviceInstance));
-    }
-    EXPECT_TRUE(driver::ClearWindowsVersionFor(kExe));
-    // The started updater ends by itself a few seconds after it started.
-    if (!folder_.empty()) {
-      EXPECT_TRUE(driver::WaitUntil(10000, [&] { return driver::RemoveFolder(folder_); }))
-          << Narrow(folder_);
-    }
-  }
-
   // Starts the wizard on `scenario` of the download site and waits for the license page.
   // `fixedFolder`: the runnable folder is copied into this existing folder instead of a new one.
   void OpenLicensePage(const std::wstring& scenario,
                        const std::wstring& folderPrefix = L"revivix-download-",
                        const std::wstring& fixedFolder = L"") {
-    const std::string exe = wintest::Argument(0);
-    ASSERT_FALSE(exe.empty()) << "the path of fernclip.exe is the first argument";
     const std::wstring site = wintest::LocalSite(wintest::Argument(1));
     ASSERT_FALSE(site.empty()) << "the download site is not running";
-    const std::wstring bin = driver::FolderOf(driver::WindowsPath(exe));
-    folder_ = fixedFolder.empty() ? driver::MakeTemporaryFolder(folderPrefix) : fixedFolder;
-    ASSERT_FALSE(folder_.empty());
-    ASSERT_TRUE(driver::CopyFolder(bin, folder_)) << "copying " << Narrow(bin) << " failed";
+    ASSERT_NO_FATAL_FAILURE(PrepareFolder(folderPrefix, fixedFolder));
     fw_ = folder_ + L"\\FW";
-    ASSERT_TRUE(WriteBytes(folder_ + L"\\settings.ini",
-                           "[Settings]\r\nRegion=Europe\r\nLanguage=English\r\n"));
-    ASSERT_TRUE(WriteBytes(folder_ + L"\\site.ini",
-                           "[Site]\r\nAddress=" + Narrow(site + L"/" + scenario) + "\r\n"));
-    ASSERT_TRUE(driver::SetWindowsVersionFor(kExe, L"win2003"));
-    deviceAdded_ = true;
-    ASSERT_TRUE(driver::AddUsbDevice(kDeviceInstance, kDeviceName, L"USB Mass Storage Device"));
-    const std::wstring path = folder_ + L"\\" + kExe;
-    program_ = std::make_unique<wintest::Child>(L"\"" + path + L"\"", folder_.c_str());
-    ASSERT_TRUE(program_->Started()) << "CreateProcessW failed: " << GetLastError();
-    main_ = driver::WaitForTopLevelWindow(wintest::kWizardCaption, program_->Id(), kStartTimeoutMs);
-    ASSERT_NE(main_, nullptr) << "no wizard window within 20 s (is X running?)";
-    const bool license =
-        driver::WaitUntil(kPageTimeoutMs, [&] { return Read("Cmd_I_Agree").visible; });
-    ASSERT_TRUE(license) << "no license page; the window shows \""
-                         << Narrow(Read("Uni_Error_Label1").text) << "\"";
+    ASSERT_NO_FATAL_FAILURE(WriteSettings(wintest::kEuropeEnglish));
+    ASSERT_NO_FATAL_FAILURE(WriteSite(site + L"/" + scenario));
+    ASSERT_TRUE(machine_.SetWindowsVersion(kExe, L"win2003"));
+    ASSERT_TRUE(machine_.AddUsbDevice(kDeviceInstance, kDeviceName, L"USB Mass Storage Device"));
+    ASSERT_NO_FATAL_FAILURE(StartWizard());
+    ASSERT_NO_FATAL_FAILURE(ExpectPage(driver::Page::License));
   }
 
   void PressAccept() {
-    HWND agree = driver::FindControlById(main_, wintest::ControlId("Cmd_I_Agree"));
+    HWND agree = Control("Cmd_I_Agree");
     ASSERT_NE(agree, nullptr);
     ASSERT_TRUE(PostMessageW(agree, BM_CLICK, 0, 0));
-  }
-
-  driver::ControlState Read(std::string_view name) const {
-    return driver::ReadControl(main_, wintest::ControlId(name));
-  }
-  HWND Control(std::string_view name) const {
-    return driver::FindControlById(main_, wintest::ControlId(name));
   }
 
   // True when the window answers a caption request within three seconds: a window that waits on
@@ -213,29 +189,11 @@ class DownloadWindow : public testing::Test {
     HWND exit = Control("cmdExit");
     ASSERT_NE(exit, nullptr);
     ASSERT_TRUE(PostMessageW(exit, BM_CLICK, 0, 0));
-    ASSERT_EQ(WaitForSingleObject(program_->Handle(), 10000), WAIT_OBJECT_0)
-        << "the wizard did not end during its download";
+    ASSERT_TRUE(wizard_->WaitForEnd(10000)) << "the wizard did not end during its download";
+    // An updater started as the wizard ended writes its log into FW at its start: a second is
+    // ample for that on a loaded machine.
     Sleep(1000);
     EXPECT_TRUE(FilesIn(fw_).empty());
-  }
-
-  std::wstring ErrorText(const wchar_t* key) const {
-    wchar_t text[1024] = {};
-    GetPrivateProfileStringW(L"Strings", key, L"", text, 1024,
-                             (folder_ + L"\\Languages\\English.txt").c_str());
-    wchar_t user[256] = {};
-    DWORD size = 256;
-    GetUserNameW(user, &size);
-    return std::wstring(user) + L", " + text;
-  }
-
-  void ExpectErrorPage(const wchar_t* key) {
-    const std::wstring expected = ErrorText(key);
-    const bool shown = driver::WaitUntil(kPageTimeoutMs, [&] {
-      return Read("Frame_Error_Handling").visible && Read("Uni_Error_Label1").text == expected;
-    });
-    ASSERT_TRUE(shown) << "expected \"" << Narrow(expected) << "\", the window shows \""
-                       << Narrow(Read("Uni_Error_Label1").text) << "\"";
   }
 
   // A failed download: the message, nothing started, FW empty, and the wizard ends by itself
@@ -243,49 +201,34 @@ class DownloadWindow : public testing::Test {
   // seconds are checked on the native suite's virtual clock); a wizard that ended at once would
   // not answer.
   void ExpectFailedDownload() {
-    ExpectErrorPage(L"IDS_UNEXPECTED_ERROR");
+    ASSERT_NO_FATAL_FAILURE(ExpectErrorPage(L"IDS_UNEXPECTED_ERROR"));
     DWORD_PTR timer6 = 0;
-    EXPECT_NE(SendMessageTimeoutW(main_, RegisterWindowMessageW(testhook::kTimerEnabledMessage), 6,
-                                  0, SMTO_ABORTIFHUNG, 5000, &timer6),
-              0)
-        << "the wizard did not answer while its message showed";
+    EXPECT_TRUE(AskTimerEnabled(6, timer6)) << "the wizard did not answer while its message showed";
     EXPECT_EQ(timer6, 1u) << "Timer6 is not on";
     EXPECT_TRUE(FilesIn(fw_).empty())
-        << "FW holds " << Narrow(FilesIn(fw_).empty() ? L"" : FilesIn(fw_)[0]);
-    ASSERT_EQ(WaitForSingleObject(program_->Handle(), 10000), WAIT_OBJECT_0)
-        << "the wizard did not end by itself";
+        << "FW holds " << Utf8(FilesIn(fw_).empty() ? L"" : FilesIn(fw_)[0]);
+    ASSERT_TRUE(wizard_->WaitForEnd(10000)) << "the wizard did not end by itself";
     EXPECT_TRUE(FilesIn(fw_).empty());
   }
 
-  bool Running() const { return WaitForSingleObject(program_->Handle(), 0) == WAIT_TIMEOUT; }
-
-  void Close() {
-    ASSERT_TRUE(PostMessageW(main_, WM_CLOSE, 0, 0));
-    ASSERT_EQ(WaitForSingleObject(program_->Handle(), kEndTimeoutMs), WAIT_OBJECT_0)
-        << "fernclip.exe did not end within 15 s of WM_CLOSE";
-  }
-
-  std::wstring folder_, fw_;
-  bool deviceAdded_ = false;
-  std::unique_ptr<wintest::Child> program_;
-  HWND main_ = nullptr;
+  std::wstring fw_;
 };
 
 TEST_F(DownloadWindow, AThrottledDownloadShowsItsProgressAndStartsTheUpdater) {
-  OpenLicensePage(L"ok");
-  PressAccept();
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"ok"));
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
   const std::wstring updater = fw_ + L"\\FC200_Updater.exe";
   std::vector<std::wstring> sizes;
   std::set<int> fills;
   // Watch the page until the updater has written down its start.
-  const bool started = driver::WaitUntil(kPageTimeoutMs, [&] {
+  const bool started = driver::WaitUntil(kPageMs, [&] {
     const std::wstring size = Read("Label_Actual_Size").text;
     if (!size.empty() && (sizes.empty() || sizes.back() != size)) sizes.push_back(size);
     if (const int green = GreenPixels(Control("VistaProg2")); green > 0) fills.insert(green);
     return ReadBytes(updater + L".log").find("folder:") != std::string::npos;
   });
   ASSERT_TRUE(started) << "the updater did not start; the window shows \""
-                       << Narrow(Read("Uni_Error_Label1").text) << "\"";
+                       << Utf8(Read("Uni_Error_Label1").text) << "\"";
   EXPECT_GE(sizes.size(), 3u) << "Label_Actual_Size changed " << sizes.size() << " times";
   EXPECT_GE(fills.size(), 2u) << "VistaProg2 did not advance";
   const std::string log = ReadBytes(updater + L".log");
@@ -299,45 +242,46 @@ TEST_F(DownloadWindow, AThrottledDownloadShowsItsProgressAndStartsTheUpdater) {
   EXPECT_TRUE(Read("cmdExit").enabled);
   EXPECT_FALSE(Read("Frame_4_Download_Progress").visible);
   EXPECT_EQ(Read("Uni_Error_Label1").text, ErrorText(L"IDS_FW_DOWNLOAD_MSG1"));
-  Close();
+  ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 TEST_F(DownloadWindow, WithoutALengthTheWindowStillAnswersAndTheDownloadCompletes) {
-  OpenLicensePage(L"nolength");
-  PressAccept();
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"nolength"));
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
   const std::wstring updater = fw_ + L"\\upd.exe";
   int answered = 0;
   bool sizeShown = false;
-  const bool started = driver::WaitUntil(kPageTimeoutMs, [&] {
+  const bool started = driver::WaitUntil(kPageMs, [&] {
     // The window answers caption requests while the download runs.
     if (Answers()) ++answered;
     if (!Read("Label_Actual_Size").text.empty()) sizeShown = true;
     return ReadBytes(updater + L".log").find("folder:") != std::string::npos;
   });
   ASSERT_TRUE(started) << "the updater did not start; the window shows \""
-                       << Narrow(Read("Uni_Error_Label1").text) << "\"";
+                       << Utf8(Read("Uni_Error_Label1").text) << "\"";
   EXPECT_GE(answered, 5);
   EXPECT_FALSE(sizeShown) << "a size was shown without a length";
-  Close();
+  ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 TEST_F(DownloadWindow, ExitDuringTheDownloadEndsTheWizardAndStartsNothing) {
-  OpenLicensePage(L"ok");
-  PressAccept();
-  ASSERT_TRUE(driver::WaitUntil(kPageTimeoutMs, [&] {
-    return !Read("Label_Actual_Size").text.empty();
-  })) << "the download did not start";
-  ExitEndsTheDownload();
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"ok"));
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
+  ASSERT_TRUE(driver::WaitUntil(kPageMs, [&] { return !Read("Label_Actual_Size").text.empty(); }))
+      << "the download did not start";
+  ASSERT_NO_FATAL_FAILURE(ExitEndsTheDownload());
 }
 
 // A server that stops sending halfway: the window goes on answering, and Exit ends the wizard
 // without starting the updater; from Exit to its end the wizard only sleeps (its CPU time is read
 // from the Wine process's /proc/<pid>/stat, since GetProcessTimes of another process gives 0).
 TEST_F(DownloadWindow, AStalledServerLeavesTheWindowAnsweringAndExitEndsIt) {
-  OpenLicensePage(L"stalled");
-  PressAccept();
-  // The server sends the headers and half of the file at once, then nothing.
-  Sleep(3000);
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"stalled"));
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
+  // The server sends the headers and half of the file at once, then nothing: the size label
+  // shows the half.
+  ASSERT_TRUE(driver::WaitUntil(kPageMs, [&] { return !Read("Label_Actual_Size").text.empty(); }))
+      << "no byte of the download arrived";
   // For five seconds no byte comes; every caption request is answered.
   int asked = 0;
   int answered = 0;
@@ -350,7 +294,7 @@ TEST_F(DownloadWindow, AStalledServerLeavesTheWindowAnsweringAndExitEndsIt) {
   EXPECT_EQ(answered, asked) << "the window did not answer while the server sent nothing";
   // From Exit to its end the wizard only waits: every wait sleeps once it has quit.
   const std::wstring stat = UnixStatOf(folder_);
-  ASSERT_FALSE(stat.empty()) << "no Unix process runs the wizard from " << Narrow(folder_);
+  ASSERT_FALSE(stat.empty()) << "no Unix process runs the wizard from " << Utf8(folder_);
   const long long before = CpuTicks(stat);
   ASSERT_GE(before, 0);
   long long last = before;
@@ -358,65 +302,63 @@ TEST_F(DownloadWindow, AStalledServerLeavesTheWindowAnsweringAndExitEndsIt) {
   ASSERT_NE(exit, nullptr);
   const ULONGLONG pressed = GetTickCount64();
   ASSERT_TRUE(PostMessageW(exit, BM_CLICK, 0, 0));
-  while (WaitForSingleObject(program_->Handle(), 20) == WAIT_TIMEOUT &&
-         GetTickCount64() - pressed < 10000) {
+  while (!wizard_->WaitForEnd(20) && GetTickCount64() - pressed < 10000) {
     const long long now = CpuTicks(stat);
     if (now >= 0) last = now;
   }
-  ASSERT_EQ(WaitForSingleObject(program_->Handle(), 0), WAIT_OBJECT_0)
-      << "the wizard did not end during its download";
+  ASSERT_TRUE(wizard_->Ended()) << "the wizard did not end during its download";
   const double cpu = static_cast<double>(last - before) / 100.0;
   const double wall = static_cast<double>(GetTickCount64() - pressed) / 1000.0;
   std::printf("from Exit to the end: %.2f s CPU in %.2f s\n", cpu, wall);
   EXPECT_LT(cpu, 0.1) << "the wizard kept a core busy after it had quit";
+  // An updater started as the wizard ended writes its log into FW at its start.
   Sleep(1000);
   EXPECT_TRUE(FilesIn(fw_).empty());
 }
 
 TEST_F(DownloadWindow, NotFoundFails) {
-  OpenLicensePage(L"e404");
-  PressAccept();
-  ExpectFailedDownload();
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"e404"));
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
+  ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload());
 }
 
 TEST_F(DownloadWindow, ServerErrorFails) {
-  OpenLicensePage(L"e500");
-  PressAccept();
-  ExpectFailedDownload();
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"e500"));
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
+  ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload());
 }
 
 TEST_F(DownloadWindow, AnHtmlPageAsTheUpdaterFails) {
-  OpenLicensePage(L"html200");
-  PressAccept();
-  ExpectFailedDownload();
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"html200"));
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
+  ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload());
 }
 
 TEST_F(DownloadWindow, ARefusedPortFails) {
-  OpenLicensePage(L"refused");
-  PressAccept();
-  ExpectFailedDownload();
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"refused"));
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
+  ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload());
 }
 
 TEST_F(DownloadWindow, HostileNamesFailAndWriteNothingOutsideFw) {
   for (const wchar_t* scenario : {L"hostile1", L"hostile2"}) {
-    SCOPED_TRACE(Narrow(scenario));
-    OpenLicensePage(scenario);
-    PressAccept();
-    ExpectFailedDownload();
+    SCOPED_TRACE(Utf8(scenario));
+    ASSERT_NO_FATAL_FAILURE(OpenLicensePage(scenario));
+    ASSERT_NO_FATAL_FAILURE(PressAccept());
+    ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload());
     EXPECT_EQ(GetFileAttributesW((folder_ + L"\\evil.exe").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW((folder_ + L"\\..\\evil.exe").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW((fw_ + L"\\a").c_str()), INVALID_FILE_ATTRIBUTES);
-    TearDown();
-    folder_.clear();
-    deviceAdded_ = false;
+    EndRun();
   }
 }
 
 TEST_F(DownloadWindow, ALinkPageNamingABatchFileRunsNothing) {
-  OpenLicensePage(L"batch");
-  PressAccept();
-  ExpectFailedDownload();
-  // Whatever the shell would have started has had time to write its marker.
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"batch"));
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
+  ASSERT_NO_FATAL_FAILURE(ExpectFailedDownload());
+  // Whatever the shell would have started has had time to write its marker: a batch file's
+  // command interpreter starts in well under two seconds here.
   Sleep(2000);
   EXPECT_EQ(GetFileAttributesW((fw_ + L"\\batch-ran.txt").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesW((folder_ + L"\\batch-ran.txt").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -426,34 +368,31 @@ TEST_F(DownloadWindow, ALinkPageNamingABatchFileRunsNothing) {
 TEST_F(DownloadWindow, AProgramFolderOutsideTheAnsiCodePageGetsTheUpdater) {
   // A user name in Polish on a Western system: "\u0141\u00F3d\u017A" has no code page 1252 form.
   ASSERT_EQ(GetACP(), 1252u) << "this case needs a Western ANSI code page";
-  OpenLicensePage(L"ok", L"revivix-\u0141\u00F3d\u017A-");
-  PressAccept();
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"ok", L"revivix-\u0141\u00F3d\u017A-"));
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
   const std::wstring updater = fw_ + L"\\FC200_Updater.exe";
-  const bool started = driver::WaitUntil(kPageTimeoutMs, [&] {
-    return ReadBytes(updater + L".log").find("folder:") != std::string::npos;
-  });
-  ASSERT_TRUE(started) << "the updater did not start in " << Narrow(fw_) << "; the window shows \""
-                       << Narrow(Read("Uni_Error_Label1").text) << "\"";
+  const bool started = driver::WaitUntil(
+      kPageMs, [&] { return ReadBytes(updater + L".log").find("folder:") != std::string::npos; });
+  ASSERT_TRUE(started) << "the updater did not start in " << Utf8(fw_) << "; the window shows \""
+                       << Utf8(Read("Uni_Error_Label1").text) << "\"";
   EXPECT_EQ(ReadBytes(updater).substr(0, 2), "MZ");
-  Close();
+  ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 TEST_F(DownloadWindow, LinkPagesWithoutOneUsableLinkAreOffline) {
   for (const wchar_t* scenario : {L"nolinks", L"links22"}) {
-    SCOPED_TRACE(Narrow(scenario));
-    OpenLicensePage(scenario);
-    PressAccept();
-    ExpectErrorPage(L"IDS_FW_SITE_OFFLINE");
+    SCOPED_TRACE(Utf8(scenario));
+    ASSERT_NO_FATAL_FAILURE(OpenLicensePage(scenario));
+    ASSERT_NO_FATAL_FAILURE(PressAccept());
+    ASSERT_NO_FATAL_FAILURE(ExpectErrorPage(L"IDS_FW_SITE_OFFLINE"));
     EXPECT_TRUE(Read("cmdExit").visible);
     EXPECT_TRUE(Read("cmdExit").enabled);
     EXPECT_TRUE(FilesIn(fw_).empty());
     // No end by itself: the page stays until the user leaves.
-    Sleep(3000);
+    ASSERT_NO_FATAL_FAILURE(ExpectNoTimerEndsTheProgram());
     EXPECT_TRUE(Running());
-    Close();
-    TearDown();
-    folder_.clear();
-    deviceAdded_ = false;
+    ASSERT_NO_FATAL_FAILURE(Close());
+    EndRun();
   }
 }
 
@@ -470,17 +409,16 @@ unsigned long long ServedUpdaterSize() {
 // writing nor rename nor delete it, also once the updater has ended and no image of it is mapped,
 // and the program that ran is the one the site served.
 TEST_F(DownloadWindow, TheHeldUpdaterCannotBeChangedAndTheCheckedOneRuns) {
-  OpenLicensePage(L"ok");
-  PressAccept();
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"ok"));
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
   const std::wstring updater = fw_ + L"\\FC200_Updater.exe";
   ASSERT_TRUE(driver::WaitUntil(
-      kPageTimeoutMs,
-      [&] { return ReadBytes(updater + L".log").find("folder:") != std::string::npos; }))
-      << "the updater did not start; the window shows \"" << Narrow(Read("Uni_Error_Label1").text)
+      kPageMs, [&] { return ReadBytes(updater + L".log").find("folder:") != std::string::npos; }))
+      << "the updater did not start; the window shows \"" << Utf8(Read("Uni_Error_Label1").text)
       << "\"";
   // The stand-in updater closes its window after three seconds and ends.
   EXPECT_TRUE(driver::WaitUntil(10000, [] { return !FindWindowW(L"RevivixRecorder", nullptr); }));
-  Sleep(500);
+  EXPECT_TRUE(WaitForProgramsToEnd(L"FC200_Updater.exe", 10000)) << "the updater still runs";
 
   HANDLE writer = CreateFileW(updater.c_str(), GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -499,7 +437,7 @@ TEST_F(DownloadWindow, TheHeldUpdaterCannotBeChangedAndTheCheckedOneRuns) {
   ASSERT_GT(served, 0u);
   const std::string log = ReadBytes(updater + L".log");
   EXPECT_NE(log.find("size: " + std::to_string(served) + "\r\n"), std::string::npos) << log;
-  Close();
+  ASSERT_NO_FATAL_FAILURE(Close());
   // Whether the exit then deletes the file is not asked here: after a delete refused for sharing,
   // Wine answers "not found" to every later delete of the file while still listing it.
 }
@@ -507,25 +445,23 @@ TEST_F(DownloadWindow, TheHeldUpdaterCannotBeChangedAndTheCheckedOneRuns) {
 // Nothing lies beside the updater when it starts: neither a DLL put into FW before Accept nor one
 // put there while the download runs (Wine lets the test write into FW whatever its descriptor).
 TEST_F(DownloadWindow, StrayDllsInFwAreGoneWhenTheUpdaterStarts) {
-  OpenLicensePage(L"ok");
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"ok"));
   ASSERT_TRUE(WriteBytes(fw_ + L"\\version.dll", "MZ planted before Accept"));
-  PressAccept();
-  ASSERT_TRUE(driver::WaitUntil(kPageTimeoutMs, [&] {
-    return !Read("Label_Actual_Size").text.empty();
-  })) << "the download did not start";
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
+  ASSERT_TRUE(driver::WaitUntil(kPageMs, [&] { return !Read("Label_Actual_Size").text.empty(); }))
+      << "the download did not start";
   ASSERT_TRUE(WriteBytes(fw_ + L"\\winmm.dll", "MZ planted during the download"));
   const std::wstring updater = fw_ + L"\\FC200_Updater.exe";
   ASSERT_TRUE(driver::WaitUntil(
-      kPageTimeoutMs,
-      [&] { return ReadBytes(updater + L".log").find("folder:") != std::string::npos; }))
-      << "the updater did not start; the window shows \"" << Narrow(Read("Uni_Error_Label1").text)
+      kPageMs, [&] { return ReadBytes(updater + L".log").find("folder:") != std::string::npos; }))
+      << "the updater did not start; the window shows \"" << Utf8(Read("Uni_Error_Label1").text)
       << "\"";
   const std::string log = ReadBytes(updater + L".log");
   EXPECT_EQ(log.find("beside: "), std::string::npos) << log;
   std::vector<std::wstring> files = FilesIn(fw_);
   std::sort(files.begin(), files.end());
   EXPECT_EQ(files, (std::vector<std::wstring>{L"FC200_Updater.exe", L"FC200_Updater.exe.log"}));
-  Close();
+  ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 // A symbolic link named FW that points at another folder holding a file named like an old
@@ -538,33 +474,28 @@ TEST_F(DownloadWindow, AnFwLinkedToAnotherFolderLeavesThatFolderAlone) {
   const std::wstring caseFolder = driver::WindowsPath(caseArgument);
   const std::wstring old = caseFolder + L"\\elsewhere\\FC200_Updater.exe";
   const std::string oldBytes = ReadBytes(old);
-  ASSERT_FALSE(oldBytes.empty()) << "no old updater in " << Narrow(old);
+  ASSERT_FALSE(oldBytes.empty()) << "no old updater in " << Utf8(old);
   const DWORD linkAttributes = GetFileAttributesW((caseFolder + L"\\program\\FW").c_str());
   std::printf("FW as Wine reports the Unix link: attributes 0x%lx\n", linkAttributes);
   ASSERT_NE(linkAttributes & FILE_ATTRIBUTE_REPARSE_POINT, 0u)
       << "the link is not reported as a reparse point";
 
   // The test's own clean-up must never reach what the link points at either: the folder is the
-  // ctest fixture's to remove.
-  struct Forget {
-    std::wstring& folder;
-    ~Forget() { folder.clear(); }
-  } forget{folder_};
-  OpenLicensePage(L"ok", L"", caseFolder + L"\\program");
+  // ctest fixture's to remove, and the runnable folder copied into it stays.
+  ASSERT_NO_FATAL_FAILURE(OpenLicensePage(L"ok", L"", caseFolder + L"\\program"));
   const DWORD afterStart = GetFileAttributesW(fw_.c_str());
   std::printf("FW after the start-up: attributes 0x%lx\n", afterStart);
-  PressAccept();
+  ASSERT_NO_FATAL_FAILURE(PressAccept());
   if (afterStart & FILE_ATTRIBUTE_REPARSE_POINT) {
     // The failed-download page, and the wizard ends by itself.
-    ExpectErrorPage(L"IDS_UNEXPECTED_ERROR");
-    EXPECT_EQ(WaitForSingleObject(program_->Handle(), 10000), WAIT_OBJECT_0)
-        << "the wizard did not end by itself";
+    ASSERT_NO_FATAL_FAILURE(ExpectErrorPage(L"IDS_UNEXPECTED_ERROR"));
+    EXPECT_TRUE(wizard_->WaitForEnd(10000)) << "the wizard did not end by itself";
   } else {
     ASSERT_NE(afterStart & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    ASSERT_TRUE(driver::WaitUntil(kPageTimeoutMs, [&] {
+    ASSERT_TRUE(driver::WaitUntil(kPageMs, [&] {
       return ReadBytes(fw_ + L"\\FC200_Updater.exe.log").find("folder:") != std::string::npos;
     }));
-    Close();
+    ASSERT_NO_FATAL_FAILURE(Close());
   }
   EXPECT_EQ(ReadBytes(old), oldBytes);
   std::vector<std::wstring> there = FilesIn(caseFolder + L"\\elsewhere");

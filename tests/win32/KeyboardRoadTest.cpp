@@ -26,12 +26,12 @@
 #include <string>
 #include <vector>
 
+#include "RoadFixture.h"
 #include "TestSupport.h"
 #include "app/Version.h"
 #include "driver/FolderCopy.h"
 #include "driver/FormControls.h"
 #include "driver/Paths.h"
-#include "driver/WizardSession.h"
 
 namespace revivix {
 namespace {
@@ -42,39 +42,17 @@ using wintest::WriteBytes;
 
 using driver::Page;
 using driver::Utf8;
+using driver::Wide;
+using wintest::kEndMs;
 using Names = std::vector<std::string>;
 
-constexpr DWORD kStartMs = 20000;
-constexpr DWORD kDetectMs = 30000;
+constexpr DWORD kDetectMs = wintest::kPageMs;
 constexpr DWORD kUpdaterMs = 60000;
 constexpr DWORD kKeyMs = 5000;
-constexpr DWORD kEndMs = 15000;
 
-constexpr wchar_t kUsbEnum[] = L"System\\CurrentControlSet\\Enum\\USB\\VID_1F3A&";
-constexpr wchar_t kUsbClass[] = L"{36fc9e60-c465-11cf-8056-444553540000}";
+constexpr wchar_t kPlayerVendor[] = L"VID_1F3A&";
 constexpr wchar_t kModel[] = L"Zanterix Fernclip 200";
 constexpr wchar_t kTitle[] = L"Fernclip 200 Firmware Updater";
-
-std::wstring Wide(const std::string& text) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
-  wide.resize(wide.size() - 1);
-  return wide;
-}
-
-bool SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name,
-                     const std::wstring& value) {
-  HKEY opened;
-  if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  const LONG result =
-      RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(opened);
-  return result == ERROR_SUCCESS;
-}
 
 std::string Joined(const Names& names) {
   std::string text;
@@ -139,25 +117,10 @@ std::wstring WindowText(HWND hwnd) {
   return text;
 }
 
-class KeyboardRoad : public testing::Test {
+class KeyboardRoad : public wintest::RoadFixture {
  protected:
-  static void SetUpTestSuite() {
-    CoInitialize(nullptr);
-    SetRegistryText(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\fernclip.exe", L"Version",
-                    L"winxp");
-  }
-  static void TearDownTestSuite() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\fernclip.exe");
-    CoUninitialize();
-  }
-
-  void TearDown() override {
-    wizard_.reset();
-    if (!device_.empty()) RegDeleteTreeW(HKEY_LOCAL_MACHINE, device_.c_str());
-    if (!folder_.empty()) {
-      EXPECT_TRUE(driver::RemoveFolder(folder_)) << Utf8(folder_);
-    }
-  }
+  static void SetUpTestSuite() { CoInitialize(nullptr); }
+  static void TearDownTestSuite() { CoUninitialize(); }
 
   // A runnable folder with `settings`, pointed at a site folder of its own that offers the one
   // model and its format-type updater (`updaterFile`), sent at `rateDivisor`-th of its size per
@@ -171,12 +134,9 @@ class KeyboardRoad : public testing::Test {
     ASSERT_FALSE(port.empty()) << "the site is not running (no port file)";
     const std::wstring site =
         L"http://127.0.0.1:" + Wide(port.substr(0, port.find_first_of("\r\n"))) + L"/" + Wide(road);
-    folder_ = driver::MakeTemporaryFolder(L"revivix-keys-");
-    ASSERT_FALSE(folder_.empty());
-    const std::wstring bin = driver::FolderOf(driver::WindowsPath(exe));
-    ASSERT_TRUE(driver::CopyFolder(bin, folder_));
-    ASSERT_TRUE(WriteBytes(folder_ + L"\\settings.ini", settings));
-    ASSERT_TRUE(WriteBytes(folder_ + L"\\site.ini", "[Site]\r\nAddress=" + Utf8(site) + "\r\n"));
+    ASSERT_NO_FATAL_FAILURE(PrepareFolder(L"revivix-keys-"));
+    ASSERT_NO_FATAL_FAILURE(WriteSettings(settings));
+    ASSERT_NO_FATAL_FAILURE(WriteSite(site));
 
     const std::wstring root = driver::WindowsPath(wintest::Argument(1)) + L"\\" + Wide(road);
     driver::RemoveFolder(root);
@@ -202,35 +162,11 @@ class KeyboardRoad : public testing::Test {
                            "{\"/" + Utf8(updaterFile) +
                                "\": {\"rate\": " + std::to_string(size / rateDivisor + 1) + "}}"));
 
-    device_ = std::wstring(kUsbEnum) + product;
-    const std::wstring key = device_ + L"\\ZX" + product;
-    ASSERT_TRUE(SetRegistryText(HKEY_LOCAL_MACHINE, key, L"DeviceDesc", deviceName));
-    ASSERT_TRUE(SetRegistryText(HKEY_LOCAL_MACHINE, key, L"FriendlyName", deviceName));
-    ASSERT_TRUE(SetRegistryText(HKEY_LOCAL_MACHINE, key, L"ClassGUID", kUsbClass));
-
-    wizard_ = std::make_unique<driver::WizardSession>();
-    ASSERT_TRUE(wizard_->Start(folder_, kStartMs)) << "no wizard window within 20 s";
-  }
-
-  std::wstring Message(const wchar_t* key) const {
-    wchar_t text[1024] = {};
-    GetPrivateProfileStringW(L"Strings", key, L"", text, 1024,
-                             (folder_ + L"\\Languages\\English.txt").c_str());
-    return text;
-  }
-
-  void ExpectPage(Page page, DWORD timeoutMs) {
-    if (wizard_->WaitForPage(page, timeoutMs)) return;
-    FAIL() << "expected the page \"" << driver::PageName(page) << "\", the wizard shows \""
-           << driver::PageName(wizard_->CurrentPage()) << "\":\n"
-           << wizard_->VisibleTexts();
-  }
-
-  bool LabelEndsWith(const wchar_t* key) {
-    const std::wstring text = Message(key);
-    const std::wstring label = wizard_->Text("Uni_Error_Label1");
-    return !text.empty() && wizard_->Shown("Uni_Error_Label1") && label.size() >= text.size() &&
-           label.compare(label.size() - text.size(), text.size(), text) == 0;
+    // Windows 5.1, which the wizard supports, for fernclip.exe only.
+    ASSERT_TRUE(machine_.SetWindowsVersion(L"fernclip.exe", L"winxp"));
+    ASSERT_TRUE(
+        machine_.AddUsbDevice(kPlayerVendor + product + L"\\ZX" + product, deviceName, deviceName));
+    ASSERT_NO_FATAL_FAILURE(StartWizard());
   }
 
   GUITHREADINFO ThreadInfo() const {
@@ -249,7 +185,7 @@ class KeyboardRoad : public testing::Test {
   }
 
   bool WaitForFocus(const std::string& name) {
-    return driver::WizardSession::WaitUntil([&] { return Focused() == name; }, kKeyMs);
+    return driver::WaitUntil(kKeyMs, [&] { return Focused() == name; });
   }
 
   // One key pressed and released on the window with the focus (the main window without one).
@@ -285,7 +221,7 @@ class KeyboardRoad : public testing::Test {
     for (int i = 0; i < 20; ++i) {
       const std::string before = Focused();
       Press(VK_TAB);
-      if (!driver::WizardSession::WaitUntil([&] { return Focused() != before; }, kKeyMs)) break;
+      if (!driver::WaitUntil(kKeyMs, [&] { return Focused() != before; })) break;
       if (Focused() == first) return seen;
       seen.push_back(Focused());
     }
@@ -304,24 +240,18 @@ class KeyboardRoad : public testing::Test {
     ASSERT_EQ(Focused(), list);
     if (wizard_->Text(list) == entry) {
       Press(VK_DOWN);
-      ASSERT_TRUE(
-          driver::WizardSession::WaitUntil([&] { return wizard_->Text(list) != entry; }, kKeyMs));
+      ASSERT_TRUE(driver::WaitUntil(kKeyMs, [&] { return wizard_->Text(list) != entry; }));
       Press(VK_UP);
     } else {
       for (int i = 0; i < 30 && wizard_->Text(list) != entry; ++i) {
         const std::wstring before = wizard_->Text(list);
         Press(VK_DOWN);
-        driver::WizardSession::WaitUntil([&] { return wizard_->Text(list) != before; }, kKeyMs);
+        driver::WaitUntil(kKeyMs, [&] { return wizard_->Text(list) != before; });
       }
     }
-    ASSERT_TRUE(
-        driver::WizardSession::WaitUntil([&] { return wizard_->Text(list) == entry; }, kKeyMs))
+    ASSERT_TRUE(driver::WaitUntil(kKeyMs, [&] { return wizard_->Text(list) == entry; }))
         << list << " shows " << Utf8(wizard_->Text(list));
   }
-
-  std::unique_ptr<driver::WizardSession> wizard_;
-  std::wstring folder_;
-  std::wstring device_;
 };
 
 const std::string kNoChoice = "[Settings]\r\nRegion=\r\nLanguage=\r\n";
@@ -333,8 +263,7 @@ TEST_F(KeyboardRoad, AWholeRepairWithTheKeyboardAlone) {
                                   std::wstring(kModel) + L" USB Device",
                                   L"Fernclip200_Updater_slowstart.exe", 2));
   // Without a choice the wizard asks for one; the focus waits in the region list.
-  ASSERT_TRUE(
-      driver::WizardSession::WaitUntil([&] { return wizard_->Shown("cmdExit"); }, kDetectMs))
+  ASSERT_TRUE(driver::WaitUntil(kDetectMs, [&] { return wizard_->Shown("cmdExit"); }))
       << wizard_->VisibleTexts();
   ASSERT_TRUE(WaitForFocus("Combo_Region")) << "focus on " << Focused();
   ExpectTabOrder({"Combo_Region", "Combo_Language", "UniButton_Help", "UniRefresh", "cmdExit"});
@@ -353,23 +282,21 @@ TEST_F(KeyboardRoad, AWholeRepairWithTheKeyboardAlone) {
   ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::Download, kDetectMs));
 
   // The download has ended and the updater is being started: Escape does nothing.
-  ASSERT_TRUE(driver::WizardSession::WaitUntil(
-      [&] { return !wizard_->Shown("Frame_4_Download_Progress"); }, kUpdaterMs));
+  ASSERT_TRUE(
+      driver::WaitUntil(kUpdaterMs, [&] { return !wizard_->Shown("Frame_4_Download_Progress"); }));
   ASSERT_FALSE(LabelEndsWith(L"IDS_FW_UPDATE_SUCCESSFUL")) << "the updater ended too soon";
   PostMessageW(wizard_->Main(), WM_KEYDOWN, VK_ESCAPE, 1);
   PostMessageW(wizard_->Main(), WM_KEYUP, VK_ESCAPE, 0xC0000001);
   EXPECT_FALSE(wizard_->WaitForEnd(1500)) << "Escape closed the wizard while the updater ran";
 
-  ASSERT_TRUE(driver::WizardSession::WaitUntil(
-      [&] { return LabelEndsWith(L"IDS_FW_UPDATE_SUCCESSFUL"); }, kUpdaterMs))
-      << wizard_->VisibleTexts();
-  EXPECT_TRUE(driver::WizardSession::WaitUntil(
-      [&] { return FindWindowW(nullptr, kTitle) == nullptr; }, kEndMs));
+  ASSERT_TRUE(driver::WaitUntil(kUpdaterMs, [&] {
+    return LabelEndsWith(L"IDS_FW_UPDATE_SUCCESSFUL");
+  })) << wizard_->VisibleTexts();
+  EXPECT_TRUE(driver::WaitUntil(kEndMs, [&] { return FindWindowW(nullptr, kTitle) == nullptr; }));
   // The result page: Exit is the forward button and has the focus. The updater's window was the
   // active one; the user comes back to the wizard, as a click on its title bar would.
   SetForegroundWindow(wizard_->Main());
-  ASSERT_TRUE(driver::WizardSession::WaitUntil(
-      [&] { return ThreadInfo().hwndActive == wizard_->Main(); }, kKeyMs))
+  ASSERT_TRUE(driver::WaitUntil(kKeyMs, [&] { return ThreadInfo().hwndActive == wizard_->Main(); }))
       << "the wizard did not become the active window";
   EXPECT_TRUE(WaitForFocus("cmdExit")) << "focus on " << Focused();
   ExpectTabOrder({"UniButton_Help", "UniRefresh", "cmdExit"});
@@ -402,25 +329,20 @@ TEST_F(KeyboardRoad, SerialNumbersWithEnterThenSpaceAnswersTheQuestion) {
   const std::wstring reenter = Message(L"IDS_SNO_NOT_RECOGNISED_REENTER");
   for (const wchar_t* serial : {L"SN-0001", L"SN-0002"}) {
     TypeText(serial);
-    ASSERT_TRUE(driver::WizardSession::WaitUntil([&] { return wizard_->Text("txtSNO") == serial; },
-                                                 kKeyMs));
+    ASSERT_TRUE(driver::WaitUntil(kKeyMs, [&] { return wizard_->Text("txtSNO") == serial; }));
     Press(VK_RETURN);  // Next
-    ASSERT_TRUE(driver::WizardSession::WaitUntil(
-        [&] {
-          return wizard_->Text("Uni_PID3500_err_MSG") == reenter && wizard_->Text("txtSNO").empty();
-        },
-        kKeyMs))
-        << wizard_->VisibleTexts();
+    ASSERT_TRUE(driver::WaitUntil(kKeyMs, [&] {
+      return wizard_->Text("Uni_PID3500_err_MSG") == reenter && wizard_->Text("txtSNO").empty();
+    })) << wizard_->VisibleTexts();
     ASSERT_EQ(Focused(), "txtSNO");
   }
   TypeText(L"SN-0003");
-  ASSERT_TRUE(driver::WizardSession::WaitUntil(
-      [&] { return wizard_->Text("txtSNO") == L"SN-0003"; }, kKeyMs));
+  ASSERT_TRUE(driver::WaitUntil(kKeyMs, [&] { return wizard_->Text("txtSNO") == L"SN-0003"; }));
   Press(VK_RETURN);
   ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::KnowledgeBaseQuestion, kKeyMs));
   // The question gives Yes the focus, and it stays there.
   ASSERT_TRUE(WaitForFocus("CmdYes")) << "focus on " << Focused();
-  EXPECT_FALSE(driver::WizardSession::WaitUntil([&] { return Focused() != "CmdYes"; }, 500))
+  EXPECT_FALSE(driver::WaitUntil(500, [&] { return Focused() != "CmdYes"; }))
       << "the focus moved to " << Focused();
   ExpectTabOrder(
       {"Combo_Region", "Combo_Language", "CmdYes", "CmdNo", "UniButton_Help", "UniRefresh"});

@@ -6,29 +6,22 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
 
-#include "FormControls.h"
+#include "RoadFixture.h"
 #include "TestSupport.h"
 #include "driver/ComboPick.h"
-#include "driver/FolderCopy.h"
-#include "driver/Paths.h"
-#include "driver/WindowProbe.h"
 
 namespace revivix {
 namespace {
 
+using driver::Utf8;
 using wintest::FileExists;
-using wintest::WriteBytes;
+using wintest::ReadBytes;
 
-using wintest::ControlId;
-
-constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kLanguageTimeoutMs = 15000;
-constexpr DWORD kEndTimeoutMs = 15000;
 
 // The captions that follow the language, with their keys in the language file.
 struct Caption {
@@ -47,107 +40,23 @@ constexpr Caption kCaptions[] = {
     {"Player_Detected_Frame1", L"IDS_PLAYER_DETECTED"},
 };
 
-std::string Narrow(const std::wstring& text) {
-  std::string narrow;
-  for (wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
-  return narrow;
-}
-
-// The file's bytes; "" for a missing file.
-std::string ReadBytes(const std::wstring& path) {
-  HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
-}
-
 // The settings file as the wizard writes it: three lines ending in CR LF.
 std::string SettingsFile(std::string_view region, std::string_view language) {
   return "[Settings]\r\nRegion=" + std::string(region) + "\r\nLanguage=" + std::string(language) +
          "\r\n";
 }
 
-bool WaitUntil(DWORD timeoutMs, const auto& condition) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (condition()) return true;
-    if (GetTickCount64() >= deadline) return false;
-    Sleep(100);
-  }
-}
-
 // One run of the wizard from a copy of the runnable folder (the program with its Languages,
 // License and FW folders and settings.ini), removed again at the end.
-class LanguageWindow : public testing::Test {
+class LanguageWindow : public wintest::RoadFixture {
  protected:
-  void TearDown() override {
-    // A program left running by a failed step is ended first, so its folder can go.
-    if (program_ && WaitForSingleObject(program_->Handle(), 0) == WAIT_TIMEOUT) {
-      TerminateProcess(program_->Handle(), 99);
-      WaitForSingleObject(program_->Handle(), kEndTimeoutMs);
-    }
-    program_.reset();
-    if (!folder_.empty()) {
-      EXPECT_TRUE(driver::RemoveFolder(folder_)) << Narrow(folder_);
-    }
-  }
-
   // Copies the runnable folder and gives the copy this settings file.
   void Prepare(const std::string& settings) {
-    const std::string exe = wintest::Argument(0);
-    ASSERT_FALSE(exe.empty()) << "the path of fernclip.exe is the first argument";
-    const std::wstring bin = driver::FolderOf(driver::WindowsPath(exe));
-    ASSERT_TRUE(FileExists(bin + L"\\fernclip.exe")) << Narrow(bin);
-    folder_ = driver::MakeTemporaryFolder(L"revivix-language-");
-    ASSERT_FALSE(folder_.empty()) << "no temporary folder: " << GetLastError();
-    ASSERT_TRUE(driver::CopyFolder(bin, folder_)) << "copying " << Narrow(bin) << " failed";
-    ASSERT_TRUE(WriteBytes(SettingsPath(), settings));
-  }
-
-  void Start() {
-    const std::wstring exe = folder_ + L"\\fernclip.exe";
-    program_ = std::make_unique<wintest::Child>(L"\"" + exe + L"\"", folder_.c_str());
-    ASSERT_TRUE(program_->Started()) << "CreateProcessW failed: " << GetLastError();
-    main_ = driver::WaitForTopLevelWindow(wintest::kWizardCaption, program_->Id(), kStartTimeoutMs);
-    ASSERT_NE(main_, nullptr) << "no window \"Zanterix Revivix\" within 20 s (is X running?)";
-  }
-
-  // Asks the window to close as the title-bar button does and waits for the program's end.
-  void Close() {
-    ASSERT_TRUE(PostMessageW(main_, WM_CLOSE, 0, 0));
-    ASSERT_EQ(WaitForSingleObject(program_->Handle(), kEndTimeoutMs), WAIT_OBJECT_0)
-        << "fernclip.exe did not end within 15 s of WM_CLOSE";
+    ASSERT_NO_FATAL_FAILURE(PrepareFolder(L"revivix-language-"));
+    ASSERT_NO_FATAL_FAILURE(WriteSettings(settings));
   }
 
   std::wstring SettingsPath() const { return folder_ + L"\\settings.ini"; }
-
-  HWND Control(std::string_view name) const {
-    return driver::FindControlById(main_, ControlId(name));
-  }
-
-  // A text of the language file in the copied folder, read as the wizard reads it.
-  std::wstring LanguageText(const std::wstring& language, const wchar_t* key) const {
-    wchar_t text[1024] = {};
-    GetPrivateProfileStringW(L"Strings", key, L"", text, 1024,
-                             (folder_ + L"\\Languages\\" + language + L".txt").c_str());
-    return text;
-  }
-
-  // The license file's UTF-16LE text without its byte-order mark, as the box shows it.
-  std::wstring LicenseText(const std::wstring& language) const {
-    const std::string bytes = ReadBytes(folder_ + L"\\License\\" + language + L".txt");
-    std::wstring text(bytes.size() / 2, L'\0');
-    for (std::size_t i = 0; i < text.size(); ++i)
-      text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-    if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
-    return text;
-  }
 
   bool ShowsLanguage(const std::wstring& language) const {
     for (const Caption& caption : kCaptions)
@@ -159,13 +68,13 @@ class LanguageWindow : public testing::Test {
   // Waits until the captions and the license are those of `language`, then checks each one so
   // that a failure names what differs.
   void ExpectLanguageShown(const std::wstring& language) {
-    SCOPED_TRACE("language " + Narrow(language));
+    SCOPED_TRACE("language " + Utf8(language));
     // The texts must tell the languages apart: none is empty, and the poll needs them.
     for (const Caption& caption : kCaptions)
       ASSERT_FALSE(LanguageText(language, caption.key).empty())
-          << "no " << Narrow(caption.key) << " in the language file";
+          << "no " << Utf8(caption.key) << " in the language file";
     ASSERT_FALSE(LicenseText(language).empty()) << "no license file";
-    WaitUntil(kLanguageTimeoutMs, [&] { return ShowsLanguage(language); });
+    driver::WaitUntil(kLanguageTimeoutMs, [&] { return ShowsLanguage(language); });
     for (const Caption& caption : kCaptions) {
       SCOPED_TRACE(std::string(caption.control));
       HWND control = Control(caption.control);
@@ -175,17 +84,13 @@ class LanguageWindow : public testing::Test {
     HWND license = Control("UnitxtLicense");
     ASSERT_NE(license, nullptr);
     EXPECT_TRUE(driver::TextOf(license) == LicenseText(language))
-        << "the license box does not hold License\\" << Narrow(language) << ".txt";
+        << "the license box does not hold License\\" << Utf8(language) << ".txt";
   }
-
-  std::wstring folder_;
-  std::unique_ptr<wintest::Child> program_;
-  HWND main_ = nullptr;
 };
 
 TEST_F(LanguageWindow, RestoresTheStoredLanguageAndSavesTheUsersPick) {
   ASSERT_NO_FATAL_FAILURE(Prepare(SettingsFile("Europe", "German")));
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(StartWizard());
   HWND region = Control("Combo_Region");
   HWND language = Control("Combo_Language");
   ASSERT_NE(region, nullptr);
@@ -214,7 +119,7 @@ TEST_F(LanguageWindow, AnLfSettingsFileKeepsItsValuesAndItsBytes) {
   const std::string stored =
       "; set up by IT\n[Settings]\nRegion=Rest of the World\nLanguage=Swedish\n[Proxy]\nHost=x=y\n";
   ASSERT_NO_FATAL_FAILURE(Prepare(stored));
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(StartWizard());
   HWND region = Control("Combo_Region");
   HWND language = Control("Combo_Language");
   ASSERT_NE(language, nullptr);
@@ -224,7 +129,7 @@ TEST_F(LanguageWindow, AnLfSettingsFileKeepsItsValuesAndItsBytes) {
   EXPECT_EQ(ReadBytes(SettingsPath()), stored);
 
   // A second run restores the same, and the user's pick changes that one value only.
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(StartWizard());
   language = Control("Combo_Language");
   ASSERT_NO_FATAL_FAILURE(ExpectLanguageShown(L"Swedish"));
   ASSERT_TRUE(driver::PickComboEntry(language, L"French"));
@@ -268,7 +173,7 @@ TEST_P(SystemLanguage, IsPreselectedWhenNoLanguageIsStored) {
       << "this case needs Wine to report the system language 0x" << std::hex << c.languageId
       << ": run the test program with LC_ALL=" << c.unixLocale;
   ASSERT_NO_FATAL_FAILURE(Prepare(SettingsFile("Europe", "Choose Language")));
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(StartWizard());
   HWND language = Control("Combo_Language");
   ASSERT_NE(language, nullptr);
 
@@ -278,7 +183,7 @@ TEST_P(SystemLanguage, IsPreselectedWhenNoLanguageIsStored) {
 
   // The preselected language is what the close stores.
   ASSERT_NO_FATAL_FAILURE(Close());
-  EXPECT_EQ(ReadBytes(SettingsPath()), SettingsFile("Europe", Narrow(c.entry)));
+  EXPECT_EQ(ReadBytes(SettingsPath()), SettingsFile("Europe", Utf8(c.entry)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Wine, SystemLanguage, testing::ValuesIn(kSystemLanguages),

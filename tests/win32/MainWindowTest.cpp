@@ -8,17 +8,15 @@
 #include <string>
 
 #include "FormControls.h"
+#include "RoadFixture.h"
 #include "TestSupport.h"
-#include "driver/FolderCopy.h"
-#include "driver/Paths.h"
-#include "driver/WindowProbe.h"
 
 namespace revivix {
 namespace {
 
+using driver::ClassOf;
 using wintest::ControlId;
 using wintest::kFirstControlId;
-constexpr const wchar_t* kCaption = wintest::kWizardCaption;
 
 // What a control shows once the start-up has applied the language: its design caption, or the
 // text of a key of the English language file (the language Wine's en-US system preselects).
@@ -102,69 +100,23 @@ int Px(int twips, int dpi) {
   return (twips * dpi + 720) / 1440;
 }
 
-// Reads a text the way the wizard reads its language file.
-std::wstring EnglishText(const std::wstring& folder, const wchar_t* key) {
-  wchar_t text[1024] = {};
-  GetPrivateProfileStringW(L"Strings", key, L"", text, 1024,
-                           (folder + L"\\Languages\\English.txt").c_str());
-  return text;
-}
-
-// The license file's text (UTF-16LE after its byte-order mark).
-std::wstring LicenseText(const std::wstring& folder) {
-  HANDLE file = CreateFileW((folder + L"\\License\\English.txt").c_str(), GENERIC_READ,
-                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::wstring text(GetFileSize(file, nullptr) / 2, L'\0');
-  DWORD read = 0;
-  ReadFile(file, text.data(), static_cast<DWORD>(text.size() * 2), &read, nullptr);
-  CloseHandle(file);
-  text.resize(read / 2);
-  if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
-  return text;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
-}
-
-class FernclipWindow : public testing::Test {
+class FernclipWindow : public wintest::RoadFixture {
  protected:
   void SetUp() override {
-    const std::string exe = wintest::Argument(0);
-    ASSERT_FALSE(exe.empty()) << "the path of fernclip.exe is the first argument";
     // The program runs from a copy of the runnable folder: closing it saves the settings, and
-    // the build's own settings file stays as shipped.
-    // Wine's own version (6.1), which the wizard refuses: a road test stopped before its clean-up
-    // may have left the prefix telling fernclip.exe it runs on Windows XP.
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\fernclip.exe");
-    folder_ = driver::MakeTemporaryFolder(L"revivix-window-");
-    ASSERT_FALSE(folder_.empty()) << "no temporary folder: " << GetLastError();
-    ASSERT_TRUE(driver::CopyFolder(driver::FolderOf(driver::WindowsPath(exe)), folder_));
-    const std::wstring path = folder_ + L"\\fernclip.exe";
-    program_ = std::make_unique<wintest::Child>(L"\"" + path + L"\"", folder_.c_str());
-    ASSERT_TRUE(program_->Started()) << "CreateProcessW failed: " << GetLastError();
-    main_ = driver::WaitForTopLevelWindow(kCaption, program_->Id(), 20000);
-    ASSERT_NE(main_, nullptr) << "no window \"Zanterix Revivix\" within 20 s (is X running?)";
+    // the build's own settings file stays as shipped. The machine is Wine's own: Windows 6.1,
+    // which the wizard refuses.
+    ASSERT_NO_FATAL_FAILURE(PrepareFolder(L"revivix-window-"));
+    ASSERT_NO_FATAL_FAILURE(StartWizard());
+    main_ = Main();
     HDC screen = GetDC(nullptr);
     dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
     dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
   }
 
-  std::wstring EnglishText(const wchar_t* key) const { return revivix::EnglishText(folder_, key); }
+  std::wstring EnglishText(const wchar_t* key) const { return Message(key); }
 
-  void TearDown() override {
-    program_.reset();  // ends a program that a failed step left running
-    if (!folder_.empty()) {
-      EXPECT_TRUE(driver::RemoveFolder(folder_));
-    }
-  }
-
-  std::wstring folder_;
-  std::unique_ptr<wintest::Child> program_;
   HWND main_ = nullptr;
   int dpiX_ = 96;
   int dpiY_ = 96;
@@ -187,8 +139,8 @@ TEST_F(FernclipWindow, OpensAsTheWizardsWindowAndClosesOnRequest) {
   // The start-up ends by applying the preselected language, the license text last.
   HWND license = driver::FindControlById(main_, ControlId("UnitxtLicense"));
   ASSERT_NE(license, nullptr);
-  for (int i = 0; i < 100 && driver::TextOf(license).empty(); ++i) Sleep(100);
-  const std::wstring expectedLicense = LicenseText(folder_);
+  driver::WaitUntil(10000, [&] { return !driver::TextOf(license).empty(); });
+  const std::wstring expectedLicense = LicenseText();
   ASSERT_FALSE(expectedLicense.empty()) << "License\\English.txt is missing beside the program";
   // The box shows the license text without its byte-order mark.
   EXPECT_EQ(driver::TextOf(license), expectedLicense);
@@ -220,10 +172,7 @@ TEST_F(FernclipWindow, OpensAsTheWizardsWindowAndClosesOnRequest) {
     } else if (name == "cmdExit") {
       left = 6465, top = 6555, visible = true;
     } else if (name == "Uni_Error_Label1") {
-      wchar_t user[256] = {};
-      DWORD size = 256;
-      GetUserNameW(user, &size);
-      message = std::wstring(user) + L", " + EnglishText(L"IDS_OS_NOT_SUPPORTED");
+      message = ErrorText(L"IDS_OS_NOT_SUPPORTED");
       text = message.c_str();
     }
     const RECT r = driver::RectInParent(control);
@@ -268,21 +217,17 @@ TEST_F(FernclipWindow, OpensAsTheWizardsWindowAndClosesOnRequest) {
   ClientToScreen(main_, &probe);
   COLORREF seen = CLR_INVALID;
   HDC screen = GetDC(nullptr);
-  for (int i = 0; i < 100 && seen != RGB(0xED, 0xED, 0xEB); ++i) {
-    Sleep(100);
+  driver::WaitUntil(10000, [&] {
     seen = GetPixel(screen, probe.x, probe.y);
-  }
+    return seen == RGB(0xED, 0xED, 0xEB);
+  });
   ReleaseDC(nullptr, screen);
   EXPECT_EQ(seen, RGB(0xED, 0xED, 0xEB)) << std::hex << "seen 0x" << seen;
 
   // The close request (as from the title-bar button) ends the program.
-  ASSERT_TRUE(PostMessageW(main_, WM_CLOSE, 0, 0));
-  EXPECT_EQ(WaitForSingleObject(program_->Handle(), 15000), WAIT_OBJECT_0)
-      << "fernclip.exe did not end after WM_CLOSE";
+  ASSERT_NO_FATAL_FAILURE(Close());
   EXPECT_FALSE(IsWindow(main_));
-  DWORD exitCode = 12345;
-  GetExitCodeProcess(program_->Handle(), &exitCode);
-  EXPECT_EQ(exitCode, 0u);
+  ASSERT_NO_FATAL_FAILURE(ExpectExitCode(0));
 }
 
 // Every Unicode button is skinned: its corners are cut round by its window region, and a disabled
@@ -332,19 +277,15 @@ TEST_F(FernclipWindow, ButtonsHaveRoundedShadedBorders) {
 // Starting a second copy while one runs ends the first one (as a terminated process, exit code
 // 0) and the new copy opens its window as usual.
 TEST_F(FernclipWindow, ASecondCopyEndsTheFirstAndStartsNormally) {
-  wintest::Child second(L"\"" + folder_ + L"\\fernclip.exe\"", folder_.c_str());
-  ASSERT_TRUE(second.Started()) << "CreateProcessW failed: " << GetLastError();
-  EXPECT_EQ(WaitForSingleObject(program_->Handle(), 15000), WAIT_OBJECT_0)
-      << "the first copy is still running";
-  DWORD firstExit = 12345;
-  GetExitCodeProcess(program_->Handle(), &firstExit);
-  EXPECT_EQ(firstExit, 0u);
+  driver::WizardSession second;
+  const bool shown = second.Start(folder_, wintest::kStartMs);
+  EXPECT_TRUE(wizard_->WaitForEnd(wintest::kEndMs)) << "the first copy is still running";
+  ASSERT_NO_FATAL_FAILURE(ExpectExitCode(0));
 
-  const HWND window = driver::WaitForTopLevelWindow(kCaption, second.Id(), 20000);
-  ASSERT_NE(window, nullptr) << "the second copy shows no window";
-  EXPECT_EQ(WaitForSingleObject(second.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  ASSERT_TRUE(PostMessageW(window, WM_CLOSE, 0, 0));
-  EXPECT_EQ(WaitForSingleObject(second.Handle(), 15000), WAIT_OBJECT_0);
+  ASSERT_TRUE(shown) << "the second copy shows no window";
+  EXPECT_FALSE(second.Ended());
+  ASSERT_TRUE(PostMessageW(second.Main(), WM_CLOSE, 0, 0));
+  EXPECT_TRUE(second.WaitForEnd(wintest::kEndMs));
 }
 
 }  // namespace

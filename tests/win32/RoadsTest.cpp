@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "RoadFixture.h"
 #include "TestSupport.h"
 #include "app/Version.h"
 #include "common/Sha256.h"
 #include "driver/FolderCopy.h"
 #include "driver/Paths.h"
-#include "driver/WizardSession.h"
 
 namespace revivix {
 namespace {
@@ -34,16 +34,15 @@ using wintest::WriteBytes;
 
 using driver::Page;
 using driver::Utf8;
+using driver::Wide;
+using wintest::kEndMs;
+using wintest::kStartMs;
 
-constexpr DWORD kStartMs = 20000;
-constexpr DWORD kDetectMs = 30000;
+constexpr DWORD kDetectMs = wintest::kPageMs;
 constexpr DWORD kUpdaterMs = 60000;
-constexpr DWORD kEndMs = 15000;
 
-// Where the device list of Wine's Plug and Play manager is kept.
-constexpr wchar_t kUsbEnum[] = L"System\\CurrentControlSet\\Enum\\USB";
+// The vendor of the simulated players in Wine's device list.
 constexpr wchar_t kDeviceVendor[] = L"VID_1F3A";
-constexpr wchar_t kUsbClass[] = L"{36fc9e60-c465-11cf-8056-444553540000}";
 
 std::vector<std::wstring> FilesMatching(const std::wstring& pattern) {
   std::vector<std::wstring> names;
@@ -54,19 +53,6 @@ std::vector<std::wstring> FilesMatching(const std::wstring& pattern) {
   while (FindNextFileW(search, &found));
   FindClose(search);
   return names;
-}
-
-bool SetRegistryText(HKEY root, const std::wstring& key, const wchar_t* name,
-                     const std::wstring& value) {
-  HKEY opened;
-  if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  const LONG result =
-      RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(opened);
-  return result == ERROR_SUCCESS;
 }
 
 // One model of the road's database and the updater the site offers for it.
@@ -87,65 +73,39 @@ const Model kUpgradeModel{
     L"Zanterix Fernclip 300",   L"2", L"MTP", L"7Q9Z", L"Fernclip 300 Firmware UPGRADE",
     L"Fernclip300_Upgrade.exe", 4};
 
-class Road : public testing::Test {
+class Road : public wintest::RoadFixture {
  protected:
-  static void SetUpTestSuite() {
+  void SetUp() override {
     // Windows 5.1, which the wizard supports, for fernclip.exe only.
-    SetRegistryText(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\fernclip.exe", L"Version",
-                    L"winxp");
+    ASSERT_TRUE(machine_.SetWindowsVersion(L"fernclip.exe", L"winxp"));
     // Web addresses go to the browser stand-in, which records them beside itself.
-    SetRegistryText(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers",
-                    Utf8Path(wintest::Argument(5)));
-  }
-  static void TearDownTestSuite() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\fernclip.exe");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser");
+    ASSERT_TRUE(machine_.SetBrowser(Wide(wintest::Argument(5))));
   }
 
   static std::string FirstLine(const std::string& text) {
     return text.substr(0, text.find_first_of("\r\n"));
   }
 
-  static std::wstring Utf8Path(const std::string& path) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
-    wide.resize(wide.size() - 1);
-    return wide;
-  }
-
-  void TearDown() override {
-    wizard_.reset();
-    std::wstring key = std::wstring(kUsbEnum) + L"\\" + kDeviceVendor;
-    for (const std::wstring& product : devices_)
-      RegDeleteTreeW(HKEY_LOCAL_MACHINE, (key + L"&" + product).c_str());
-    if (!folder_.empty()) {
-      EXPECT_TRUE(driver::RemoveFolder(folder_)) << Utf8(folder_);
-    }
-  }
-
   // The road's own runnable folder, pointed at the road's own site folder, with the region and
   // language already chosen; the site folder gets the database, the link pages and the updaters.
   void Prepare(const std::string& road, const std::vector<Model>& models,
                const std::wstring& latestVersion = L"" REVIVIX_VERSION) {
-    const std::string exe = wintest::Argument(0);
-    ASSERT_FALSE(exe.empty()) << "arguments: fernclip.exe site-root site-state format-updater "
-                                 "upgrade-updater browser-script";
+    ASSERT_FALSE(wintest::Argument(5).empty())
+        << "arguments: fernclip.exe site-root site-state format-updater upgrade-updater "
+           "browser-script";
     const std::string port = ReadBytes(driver::WindowsPath(wintest::Argument(2)) + L"\\port");
     ASSERT_FALSE(port.empty()) << "the site is not running (no port file)";
     const std::wstring base =
-        siteBase_.empty() ? L"http://127.0.0.1:" + Utf8Path(FirstLine(port)) : siteBase_;
-    site_ = base + L"/" + Utf8Path(road);
+        siteBase_.empty() ? L"http://127.0.0.1:" + Wide(FirstLine(port)) : siteBase_;
+    site_ = base + L"/" + Wide(road);
+    road_ = road;
+    logStart_ = ReadBytes(driver::WindowsPath(wintest::Argument(2)) + L"\\requests.log").size();
 
-    const std::wstring bin = driver::FolderOf(driver::WindowsPath(exe));
-    folder_ = driver::MakeTemporaryFolder(L"revivix-road-");
-    ASSERT_FALSE(folder_.empty());
-    ASSERT_TRUE(driver::CopyFolder(bin, folder_)) << "copying " << Utf8(bin) << " failed";
-    ASSERT_TRUE(WriteBytes(folder_ + L"\\settings.ini",
-                           "[Settings]\r\nRegion=Europe\r\nLanguage=English\r\n"));
-    ASSERT_TRUE(WriteBytes(folder_ + L"\\site.ini", "[Site]\r\nAddress=" + Utf8(site_) + "\r\n"));
+    ASSERT_NO_FATAL_FAILURE(PrepareFolder(L"revivix-road-"));
+    ASSERT_NO_FATAL_FAILURE(WriteSettings(wintest::kEuropeEnglish));
+    ASSERT_NO_FATAL_FAILURE(WriteSite(site_));
 
-    siteFolder_ = driver::WindowsPath(wintest::Argument(1)) + L"\\" + Utf8Path(road);
+    siteFolder_ = driver::WindowsPath(wintest::Argument(1)) + L"\\" + Wide(road);
     driver::RemoveFolder(siteFolder_);
     MakeFolders(siteFolder_ + L"\\revivix\\database");
     MakeFolders(siteFolder_ + L"\\eu\\fw");
@@ -184,62 +144,11 @@ class Road : public testing::Test {
 
   // A player in Wine's device list, as Plug and Play lists it: USB product `product`.
   void Connect(const std::wstring& product, const std::wstring& name) {
-    const std::wstring key =
-        std::wstring(kUsbEnum) + L"\\" + kDeviceVendor + L"&" + product + L"\\ZX" + product;
-    devices_.push_back(product);
-    ASSERT_TRUE(SetRegistryText(HKEY_LOCAL_MACHINE, key, L"DeviceDesc", name));
-    ASSERT_TRUE(SetRegistryText(HKEY_LOCAL_MACHINE, key, L"FriendlyName", name));
-    ASSERT_TRUE(SetRegistryText(HKEY_LOCAL_MACHINE, key, L"ClassGUID", kUsbClass));
+    ASSERT_TRUE(machine_.AddUsbDevice(
+        std::wstring(kDeviceVendor) + L"&" + product + L"\\ZX" + product, name, name));
   }
 
-  void Start() {
-    wizard_ = std::make_unique<driver::WizardSession>();
-    ASSERT_TRUE(wizard_->Start(folder_, kStartMs))
-        << "no window \"Zanterix Revivix\" within 20 s (is X running?)";
-  }
-
-  // Waits for a page; on failure names the page and what the window showed.
-  void ExpectPage(Page page, DWORD timeoutMs) {
-    if (wizard_->WaitForPage(page, timeoutMs)) return;
-    FAIL() << "expected the page \"" << driver::PageName(page) << "\" within " << timeoutMs / 1000
-           << " s, but the wizard shows \"" << driver::PageName(wizard_->CurrentPage())
-           << "\" with these visible texts:\n"
-           << wizard_->VisibleTexts();
-  }
-
-  void Click(std::string_view button) {
-    ASSERT_TRUE(wizard_->Click(button)) << "cannot press " << button << "; visible:\n"
-                                        << wizard_->VisibleTexts();
-  }
-
-  // The text of a message key in the road's English language file.
-  std::wstring Message(const wchar_t* key) const {
-    wchar_t text[1024] = {};
-    GetPrivateProfileStringW(L"Strings", key, L"", text, 1024,
-                             (folder_ + L"\\Languages\\English.txt").c_str());
-    return text;
-  }
-
-  // Waits until the message label ends with the text of `key` (after the user's name).
-  void ExpectMessage(const wchar_t* key, DWORD timeoutMs) {
-    const std::wstring text = Message(key);
-    ASSERT_FALSE(text.empty()) << "no " << Utf8(key) << " in the language file";
-    const auto shows = [&] {
-      const std::wstring label = wizard_->Text("Uni_Error_Label1");
-      return wizard_->Shown("Uni_Error_Label1") && label.size() >= text.size() &&
-             label.compare(label.size() - text.size(), text.size(), text) == 0;
-    };
-    if (driver::WizardSession::WaitUntil(shows, timeoutMs)) return;
-    FAIL() << "expected the message " << Utf8(key) << " (\"" << Utf8(text) << "\") within "
-           << timeoutMs / 1000 << " s; the wizard shows \""
-           << driver::PageName(wizard_->CurrentPage()) << "\" with:\n"
-           << wizard_->VisibleTexts();
-  }
-
-  void ExpectEnd() {
-    ASSERT_TRUE(wizard_->WaitForEnd(kEndMs)) << "the program did not end; visible:\n"
-                                             << wizard_->VisibleTexts();
-  }
+  void Start() { ASSERT_NO_FATAL_FAILURE(StartWizard()); }
 
   std::vector<std::wstring> UpdatersLeft() const { return FilesMatching(folder_ + L"\\FW\\*.exe"); }
 
@@ -255,27 +164,25 @@ class Road : public testing::Test {
     ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Agree"));
     ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::Download, kDetectMs));
     // The size labels follow the transfer.
-    const bool progressShown = driver::WizardSession::WaitUntil(
-        [&] {
-          return wizard_->CurrentPage() != Page::Download ||
-                 wizard_->Text("Label_Total_FileSize") != L"/00.00 MB";
-        },
-        kDetectMs);
+    const bool progressShown = driver::WaitUntil(kDetectMs, [&] {
+      return wizard_->CurrentPage() != Page::Download ||
+             wizard_->Text("Label_Total_FileSize") != L"/00.00 MB";
+    });
     EXPECT_TRUE(progressShown);
     EXPECT_NE(wizard_->Text("Label_Total_FileSize"), L"/00.00 MB");
     HWND updater = nullptr;
-    driver::WizardSession::WaitUntil(
-        [&] { return (updater = FindWindowW(nullptr, m.updaterTitle.c_str())) != nullptr; },
-        kUpdaterMs);
+    driver::WaitUntil(kUpdaterMs, [&] {
+      return (updater = FindWindowW(nullptr, m.updaterTitle.c_str())) != nullptr;
+    });
     ASSERT_NE(updater, nullptr) << "the updater's window \"" << Utf8(m.updaterTitle)
                                 << "\" did not appear; the wizard shows:\n"
                                 << wizard_->VisibleTexts();
   }
 
   void ExpectUpdaterClosed(const Model& m) {
-    EXPECT_TRUE(driver::WizardSession::WaitUntil(
-        [&] { return FindWindowW(nullptr, m.updaterTitle.c_str()) == nullptr; }, kEndMs))
-        << "the updater's window is still open";
+    EXPECT_TRUE(driver::WaitUntil(kEndMs, [&] {
+      return FindWindowW(nullptr, m.updaterTitle.c_str()) == nullptr;
+    })) << "the updater's window is still open";
   }
 
   // Exit, then what the run leaves behind: the settings and no updater.
@@ -318,15 +225,25 @@ class Road : public testing::Test {
     }
   }
 
+  // Waits until the roads' site has answered a request for `path` below the road's folder since
+  // the road was prepared; its log has one "METHOD ADDRESS" line per request it answered.
+  bool WaitForRequest(const std::string& path, DWORD timeoutMs) const {
+    const std::wstring log = driver::WindowsPath(wintest::Argument(2)) + L"\\requests.log";
+    const std::string wanted = "/" + road_ + path;
+    return driver::WaitUntil(timeoutMs, [&] {
+      const std::string text = ReadBytes(log);
+      return text.size() > logStart_ && text.find(wanted, logStart_) != std::string::npos;
+    });
+  }
+
   // The repair log the run left beside the settings.
   std::string RepairLog() const { return ReadBytes(folder_ + L"\\revivix.log"); }
 
-  std::unique_ptr<driver::WizardSession> wizard_;
-  std::wstring folder_;
   std::wstring site_;
   std::wstring siteBase_;  // the site's scheme, host and port, when not http://127.0.0.1:<port>
   std::wstring siteFolder_;
-  std::vector<std::wstring> devices_;
+  std::string road_;          // the road's folder on the site
+  std::size_t logStart_ = 0;  // the size of the site's request log when the road was prepared
 };
 
 // Lines of `log` in order; true when each of `expected` appears, in this order.
@@ -431,12 +348,9 @@ TEST_F(Road, ThreeUnknownSerialNumbersLeadToTheKnowledgeBaseQuestion) {
     ASSERT_TRUE(wizard_->Type("txtSNO", serial)) << wizard_->VisibleTexts();
     ASSERT_NO_FATAL_FAILURE(Click("Cmd_Next"));
     const std::wstring reenter = Message(L"IDS_SNO_NOT_RECOGNISED_REENTER");
-    EXPECT_TRUE(driver::WizardSession::WaitUntil(
-        [&] {
-          return wizard_->Text("Uni_PID3500_err_MSG") == reenter && wizard_->Text("txtSNO").empty();
-        },
-        kEndMs))
-        << wizard_->VisibleTexts();
+    EXPECT_TRUE(driver::WaitUntil(kEndMs, [&] {
+      return wizard_->Text("Uni_PID3500_err_MSG") == reenter && wizard_->Text("txtSNO").empty();
+    })) << wizard_->VisibleTexts();
   }
   ASSERT_TRUE(wizard_->Type("txtSNO", L"SN-0000-AB12"));
   ASSERT_NO_FATAL_FAILURE(Click("Cmd_Next"));
@@ -467,8 +381,8 @@ TEST_F(Road, TheUpdateNoticeAnsweredNoThenYes) {
   ASSERT_NO_FATAL_FAILURE(Click("CmdYes"));
   ASSERT_NO_FATAL_FAILURE(ExpectEnd());
   const std::string expected = Utf8(site_ + L"/new/setup.htm");
-  EXPECT_TRUE(driver::WizardSession::WaitUntil(
-      [&] { return ReadBytes(BrowserLog()).find(expected) != std::string::npos; }, kEndMs))
+  EXPECT_TRUE(driver::WaitUntil(
+      kEndMs, [&] { return ReadBytes(BrowserLog()).find(expected) != std::string::npos; }))
       << "the browser was not asked for " << expected << "; its log: " << ReadBytes(BrowserLog());
 }
 
@@ -491,8 +405,8 @@ TEST_F(Road, HelpThenDeclineEndsTheProgramWithoutAnUpdater) {
   DeleteFileW(BrowserLog().c_str());
   ASSERT_NO_FATAL_FAILURE(Click("UniButton_Help"));
   const std::string support = Utf8(site_ + L"/support/" + kFormatModel.updaterFile + L".htm");
-  EXPECT_TRUE(driver::WizardSession::WaitUntil(
-      [&] { return ReadBytes(BrowserLog()).find(support) != std::string::npos; }, kEndMs))
+  EXPECT_TRUE(driver::WaitUntil(
+      kEndMs, [&] { return ReadBytes(BrowserLog()).find(support) != std::string::npos; }))
       << "the browser was not asked for " << support << "; its log: " << ReadBytes(BrowserLog());
   EXPECT_EQ(wizard_->CurrentPage(), Page::License);
   ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Disagree"));
@@ -540,17 +454,18 @@ TEST_F(Road, AHungUpdaterLeavesTheWizardAnsweringAndExitEndsIt) {
   ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", hanging.name + L" USB Device"));
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(AcceptAndDownload(hanging));
-  EXPECT_TRUE(driver::WizardSession::WaitUntil(
-      [&] { return UpdaterLog(hanging).find("hang") != std::string::npos; }, kUpdaterMs))
+  EXPECT_TRUE(driver::WaitUntil(
+      kUpdaterMs, [&] { return UpdaterLog(hanging).find("hang") != std::string::npos; }))
       << "the updater did not reach its Start handler; its log: " << UpdaterLog(hanging);
-  // Long enough for the wizard's sends to the hung updater to time out a few times.
+  // Long enough for the wizard's sends to the hung updater to time out a few times (each send
+  // gives up after 1.5 s).
   Sleep(4000);
   // The wizard still takes a click: Help asks the browser for the support page.
   DeleteFileW(BrowserLog().c_str());
   ASSERT_NO_FATAL_FAILURE(Click("UniButton_Help"));
   const std::string support = Utf8(site_ + L"/support/" + hanging.updaterFile + L".htm");
-  EXPECT_TRUE(driver::WizardSession::WaitUntil(
-      [&] { return ReadBytes(BrowserLog()).find(support) != std::string::npos; }, kEndMs))
+  EXPECT_TRUE(driver::WaitUntil(
+      kEndMs, [&] { return ReadBytes(BrowserLog()).find(support) != std::string::npos; }))
       << "the click on Help was not handled; the browser's log: " << ReadBytes(BrowserLog());
   ASSERT_NO_FATAL_FAILURE(Click("cmdExit"));
   EXPECT_TRUE(wizard_->WaitForEnd(kEndMs)) << "Exit did not end the wizard within 15 s";
@@ -636,12 +551,17 @@ TEST_F(Road, RefreshAndASecondAcceptDuringASlowLinkPageStartOneUpdater) {
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
   ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Agree"));
+  // Inside the link page's 5 s: the site writes its log only when it answers, so the wait is
+  // placed by time.
   Sleep(1000);
   ASSERT_NO_FATAL_FAILURE(ClickAnyway("UniRefresh"));
-  Sleep(1500);  // a detection tick would come now
+  Sleep(1500);  // a detection tick (Timer2, every second) would come now
   ASSERT_NO_FATAL_FAILURE(ClickAnyway("Cmd_I_Agree"));
   ASSERT_NO_FATAL_FAILURE(ExpectMessage(L"IDS_FW_UPDATE_SUCCESSFUL", kUpdaterMs));
   EXPECT_FALSE(wizard_->Ended());
+  // Neither an end by itself (Timer6 would end the wizard 2 s after a failed download) nor a
+  // second updater's start comes within these 2 s.
+  ASSERT_NO_FATAL_FAILURE(ExpectNoTimerEndsTheProgram());
   Sleep(2000);
   EXPECT_FALSE(wizard_->Ended()) << "the wizard ended by itself";
   EXPECT_EQ(Occurrences(UpdaterLog(kFormatModel), "start format"), 1u)
@@ -656,7 +576,8 @@ TEST_F(Road, ASlowDatabaseAtStartUpShowsTheUpdateNoticeAlone) {
   ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::UpdateNotice, kDetectMs));
-  // Several detection ticks fell inside the start-up wait; none of them ran a detection.
+  // Several detection ticks fell inside the start-up wait; none of them ran a detection. Two
+  // more of Timer2's one-second ticks come before the page is read again.
   Sleep(2000);
   EXPECT_EQ(wizard_->CurrentPage(), Page::UpdateNotice);
   EXPECT_FALSE(wizard_->Shown("Cmd_I_Agree"));
@@ -674,6 +595,7 @@ TEST_F(Road, ExitDuringALongLinkPageWaitEndsTheProgram) {
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
   ASSERT_NO_FATAL_FAILURE(Click("Cmd_I_Agree"));
+  // Inside the link page's 40 s (the site writes its log only when it answers).
   Sleep(2000);
   ASSERT_NO_FATAL_FAILURE(Click("cmdExit"));
   const DWORD pressed = GetTickCount();
@@ -685,105 +607,9 @@ TEST_F(Road, ExitDuringALongLinkPageWaitEndsTheProgram) {
 // The networks people have: a company proxy, a site that moved to https. The servers are those
 // of tests/win32/network-sites.sh (the seventh argument names its state folder).
 
-// The prefix's proxy of Internet Options, set for one road and put back as it was when the road
-// ends, whether it passed or not.
-class ProxySetting {
- public:
-  explicit ProxySetting(const std::wstring& server) {
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                        nullptr, &key_, nullptr) != ERROR_SUCCESS) {
-      key_ = nullptr;
-      return;
-    }
-    enable_ = Save(L"ProxyEnable");
-    server_ = Save(L"ProxyServer");
-    const DWORD on = 1;
-    set_ = RegSetValueExW(key_, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on),
-                          sizeof on) == ERROR_SUCCESS &&
-           RegSetValueExW(
-               key_, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-               static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-  }
-  ~ProxySetting() {
-    if (!key_) return;
-    Restore(L"ProxyEnable", enable_);
-    Restore(L"ProxyServer", server_);
-    RegCloseKey(key_);
-  }
-  ProxySetting(const ProxySetting&) = delete;
-  ProxySetting& operator=(const ProxySetting&) = delete;
-  bool Set() const { return set_; }
-
- private:
-  static constexpr wchar_t kKey[] =
-      L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-  struct Saved {
-    bool present = false;
-    DWORD type = 0;
-    std::vector<BYTE> data;
-  };
-  Saved Save(const wchar_t* name) const {
-    Saved saved;
-    DWORD size = 0;
-    if (RegQueryValueExW(key_, name, nullptr, &saved.type, nullptr, &size) != ERROR_SUCCESS)
-      return saved;
-    saved.data.resize(size);
-    saved.present = RegQueryValueExW(key_, name, nullptr, &saved.type, saved.data.data(), &size) ==
-                    ERROR_SUCCESS;
-    saved.data.resize(size);
-    return saved;
-  }
-  void Restore(const wchar_t* name, const Saved& saved) const {
-    if (saved.present)
-      RegSetValueExW(key_, name, 0, saved.type, saved.data.data(),
-                     static_cast<DWORD>(saved.data.size()));
-    else
-      RegDeleteValueW(key_, name);
-  }
-  HKEY key_ = nullptr;
-  Saved enable_, server_;
-  bool set_ = false;
-};
-
-// The test's certificate authority, trusted in this prefix for one road: added to the user's root
-// store the way a program adds one, and taken out again when the road ends.
-class TrustedAuthority {
- public:
-  explicit TrustedAuthority(const std::string& der) {
-    HCERTSTORE root = CertOpenSystemStoreW(0, L"ROOT");
-    if (!root) return;
-    added_ = CertAddEncodedCertificateToStore(
-                 root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                 static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr) != FALSE;
-    CertCloseStore(root, 0);
-    der_ = der;
-  }
-  ~TrustedAuthority() {
-    if (!added_) return;
-    // Under Wine a deletion through the ROOT collection that CertOpenSystemStore gives leaves the
-    // certificate in the registry; the user's registry store itself lets it go.
-    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0,
-                                    CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
-    if (!root) return;
-    PCCERT_CONTEXT wanted =
-        CertCreateCertificateContext(X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der_.data()),
-                                     static_cast<DWORD>(der_.size()));
-    while (wanted) {
-      PCCERT_CONTEXT found = CertFindCertificateInStore(root, X509_ASN_ENCODING, 0,
-                                                        CERT_FIND_EXISTING, wanted, nullptr);
-      if (!found || !CertDeleteCertificateFromStore(found)) break;
-    }
-    if (wanted) CertFreeCertificateContext(wanted);
-    CertCloseStore(root, 0);
-  }
-  TrustedAuthority(const TrustedAuthority&) = delete;
-  TrustedAuthority& operator=(const TrustedAuthority&) = delete;
-  bool Added() const { return added_; }
-
- private:
-  std::string der_;
-  bool added_ = false;
-};
+// The prefix's proxy of Internet Options and the test's certificate authority are set for one road
+// through the road's machine (driver::WineMachine), which puts both back when the road ends,
+// whether it passed or not.
 
 class NetworkRoad : public Road {
  protected:
@@ -792,13 +618,14 @@ class NetworkRoad : public Road {
     return driver::WindowsPath(wintest::Argument(6)) + L"\\" + name;
   }
   static std::wstring PortOf(const wchar_t* server) {
-    return Utf8Path(FirstLine(ReadBytes(Server(server) + L"\\port")));
+    return Wide(FirstLine(ReadBytes(Server(server) + L"\\port")));
   }
   static std::wstring RoadsSitePort() {
-    return Utf8Path(FirstLine(ReadBytes(driver::WindowsPath(wintest::Argument(2)) + L"\\port")));
+    return Wide(FirstLine(ReadBytes(driver::WindowsPath(wintest::Argument(2)) + L"\\port")));
   }
 
   void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(Road::SetUp());
     ASSERT_FALSE(wintest::Argument(6).empty())
         << "the seventh argument names the state folder of network-sites.sh";
     for (const wchar_t* server : {L"proxy", L"https", L"redirect", L"untrusted"}) {
@@ -878,8 +705,7 @@ class NetworkRoad : public Road {
 TEST_F(NetworkRoad, BehindAProxyTheWholeRepairSucceeds) {
   siteBase_ = L"http://fernclip-site.invalid:" + RoadsSitePort();
   ASSERT_NO_FATAL_FAILURE(Prepare("road-proxy", {kFormatModel}));
-  const ProxySetting proxy(L"127.0.0.1:" + PortOf(L"proxy"));
-  ASSERT_TRUE(proxy.Set());
+  ASSERT_TRUE(machine_.SetProxy(L"127.0.0.1:" + PortOf(L"proxy")));
   ASSERT_NO_FATAL_FAILURE(RepairToSuccess());
   const std::vector<std::string> proxied =
       RoadRequests(Server(L"proxy") + L"\\requests.log", "road-proxy");
@@ -900,8 +726,7 @@ TEST_F(NetworkRoad, AProxyThatWantsAPasswordEndsOnTheDatabaseFailure) {
     std::wstring file;
     ~Unrefuse() { DeleteFileW(file.c_str()); }
   } unrefuse{status};
-  const ProxySetting proxy(L"127.0.0.1:" + PortOf(L"proxy"));
-  ASSERT_TRUE(proxy.Set());
+  ASSERT_TRUE(machine_.SetProxy(L"127.0.0.1:" + PortOf(L"proxy")));
   ASSERT_NO_FATAL_FAILURE(EndOnTheDatabaseFailure());
   EXPECT_TRUE(Holds(RoadRequests(Server(L"proxy") + L"\\requests.log", "road-proxy-407"),
                     "/revivix/database/Fernclip_database.htm"));
@@ -912,9 +737,8 @@ TEST_F(NetworkRoad, AProxyThatWantsAPasswordEndsOnTheDatabaseFailure) {
 TEST_F(NetworkRoad, ASiteThatMovedToHttpsRepairsThePlayer) {
   siteBase_ = L"http://localhost:" + PortOf(L"redirect");
   ASSERT_NO_FATAL_FAILURE(Prepare("road-https", {kFormatModel}));
-  const TrustedAuthority authority(
-      ReadBytes(driver::WindowsPath(wintest::Argument(6)) + L"\\authority.der"));
-  ASSERT_TRUE(authority.Added());
+  ASSERT_TRUE(machine_.TrustAuthority(
+      ReadBytes(driver::WindowsPath(wintest::Argument(6)) + L"\\authority.der")));
   ASSERT_NO_FATAL_FAILURE(RepairToSuccess());
   ExpectTheRepairsFetches(RoadRequests(Server(L"redirect") + L"\\requests.log", "road-https"),
                           "over http");
@@ -943,9 +767,8 @@ TEST_F(NetworkRoad, AnUpdaterBehindAnUntrustedCertificateIsAFailedDownload) {
   ASSERT_TRUE(WriteBytes(siteFolder_ + L"\\eu\\fw\\" + kFormatModel.updaterFile + L".htm",
                          "<html><body><A HREF=\"" + Utf8(updater) + "\">" +
                              Utf8(kFormatModel.updaterFile) + "</A></body></html>"));
-  const TrustedAuthority authority(
-      ReadBytes(driver::WindowsPath(wintest::Argument(6)) + L"\\authority.der"));
-  ASSERT_TRUE(authority.Added());
+  ASSERT_TRUE(machine_.TrustAuthority(
+      ReadBytes(driver::WindowsPath(wintest::Argument(6)) + L"\\authority.der")));
   ASSERT_NO_FATAL_FAILURE(Connect(L"PID_0200", kFormatModel.name + L" USB Device"));
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(ExpectPage(Page::License, kDetectMs));
@@ -1073,7 +896,10 @@ TEST_F(Road, ATricklingDatabasePageEndsInTheDatabaseFailureAndExitWorksMeanwhile
   // Leaving during the wait ends the program: Exit where the page shows it, else the window's
   // close box (the start-up checks show no page yet).
   ASSERT_NO_FATAL_FAILURE(Start());
-  Sleep(3000);
+  // The wizard waits on the page once the site has sent its headers (the site's log has the
+  // request).
+  ASSERT_TRUE(WaitForRequest("/revivix/database/Fernclip_database.htm", kDetectMs))
+      << "the database page was never asked for";
   if (wizard_->Shown("cmdExit"))
     ASSERT_NO_FATAL_FAILURE(Click("cmdExit"));
   else

@@ -16,74 +16,23 @@
 #include <vector>
 
 #include "FormControls.h"
+#include "RoadFixture.h"
 #include "TestSupport.h"
 #include "driver/ComboPick.h"
-#include "driver/FolderCopy.h"
-#include "driver/Paths.h"
-#include "driver/WindowProbe.h"
-#include "driver/WizardSession.h"
 #include "main/TestPages.h"
 
 namespace revivix {
 namespace {
 
+using driver::ClassOf;
+using driver::Utf8;
 using wintest::ControlId;
 
-constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kMessageTimeoutMs = 20000;
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 // The rings of a skinned button and the button's own edge take this much of each side.
 constexpr int kButtonMargin = 5;
 // A frame's caption starts 8 pixels in from the frame's edge and keeps as much on the right.
 constexpr int kFrameCaptionMargin = 8;
-
-// Sets HKCU\Control Panel\Desktop LogPixels for the programs started from now on and puts the
-// earlier value back (or removes it) at the end.
-class ScreenResolution {
- public:
-  explicit ScreenResolution(DWORD dpi) {
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                        nullptr, &key_, nullptr) != ERROR_SUCCESS) {
-      key_ = nullptr;
-      return;
-    }
-    DWORD size = sizeof old_;
-    DWORD type = 0;
-    hadValue_ = RegQueryValueExW(key_, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old_),
-                                 &size) == ERROR_SUCCESS &&
-                type == REG_DWORD;
-    set_ = RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
-                          sizeof dpi) == ERROR_SUCCESS;
-  }
-  ~ScreenResolution() {
-    if (!key_) return;
-    if (hadValue_)
-      RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_),
-                     sizeof old_);
-    else
-      RegDeleteValueW(key_, L"LogPixels");
-    RegCloseKey(key_);
-  }
-  ScreenResolution(const ScreenResolution&) = delete;
-  ScreenResolution& operator=(const ScreenResolution&) = delete;
-  bool Set() const { return set_; }
-
- private:
-  HKEY key_ = nullptr;
-  DWORD old_ = 0;
-  bool hadValue_ = false;
-  bool set_ = false;
-};
-
-std::string Utf8(const std::wstring& text) {
-  return driver::Utf8(text);
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
-}
 
 std::vector<std::wstring> SplitList(const std::string& list) {
   std::vector<std::wstring> items;
@@ -127,36 +76,19 @@ std::wstring ArialFace() {
   return face;
 }
 
-class TextFit : public testing::Test {
+class TextFit : public wintest::RoadFixture {
  protected:
-  void TearDown() override {
-    program_.reset();
-    if (!folder_.empty()) {
-      EXPECT_TRUE(driver::RemoveFolder(folder_)) << Utf8(folder_);
-    }
-  }
-
   void Start() {
-    const std::string exe = wintest::Argument(0);
-    ASSERT_FALSE(exe.empty()) << "the path of fernclip.exe is the first argument";
-    const std::wstring bin = driver::FolderOf(driver::WindowsPath(exe));
-    folder_ = driver::MakeTemporaryFolder(L"revivix-textfit-");
-    ASSERT_FALSE(folder_.empty());
-    ASSERT_TRUE(driver::CopyFolder(bin, folder_)) << "copying " << Utf8(bin) << " failed";
-    const std::wstring exeCopy = folder_ + L"\\fernclip.exe";
-    program_ = std::make_unique<wintest::Child>(L"\"" + exeCopy + L"\"", folder_.c_str());
-    ASSERT_TRUE(program_->Started()) << "CreateProcessW failed: " << GetLastError();
-    main_ = driver::WaitForTopLevelWindow(wintest::kWizardCaption, program_->Id(), kStartTimeoutMs);
-    ASSERT_NE(main_, nullptr) << "no window \"Zanterix Revivix\" within 20 s (is X running?)";
+    ASSERT_NO_FATAL_FAILURE(PrepareFolder(L"revivix-textfit-"));
+    ASSERT_NO_FATAL_FAILURE(StartWizard());
+    main_ = Main();
     // The start-up checks fill the lists and end on a page of their own; the pages are composed
     // after that.
-    const bool started = driver::WizardSession::WaitUntil(
-        [&] {
-          return driver::ComboEntries(Control("Combo_Language")).size() > 1 &&
-                 (IsWindowVisible(Control("Frame_Error_Handling")) ||
-                  IsWindowVisible(Control("VistaProg1")));
-        },
-        kStartTimeoutMs);
+    const bool started = driver::WaitUntil(wintest::kStartMs, [&] {
+      return driver::ComboEntries(Control("Combo_Language")).size() > 1 &&
+             (IsWindowVisible(Control("Frame_Error_Handling")) ||
+              IsWindowVisible(Control("VistaProg1")));
+    });
     ASSERT_TRUE(started) << "the start-up did not fill the language list and reach a page";
     for (std::string_view name : wintest::kFormControls) {
       HWND hwnd = Control(name);
@@ -165,10 +97,6 @@ class TextFit : public testing::Test {
     }
     compose_ = RegisterWindowMessageW(testhook::kComposePageMessage);
     measure_ = RegisterWindowMessageW(testhook::kMeasureTextMessage);
-  }
-
-  HWND Control(std::string_view name) const {
-    return driver::FindControlById(main_, ControlId(name));
   }
 
   LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -263,8 +191,6 @@ class TextFit : public testing::Test {
     HWND hwnd;
     std::wstring kind;  // the window class
   };
-  std::wstring folder_;
-  std::unique_ptr<wintest::Child> program_;
   HWND main_ = nullptr;
   std::vector<Window> windows_;
   UINT compose_ = 0;
@@ -282,8 +208,9 @@ TEST_F(TextFit, EveryTextOfEveryPageFitsInEveryLanguage) {
   ASSERT_TRUE(face == L"Arial" || face == L"Liberation Sans")
       << "Arial is drawn with \"" << Utf8(face)
       << "\", whose metrics are not Arial's (fonts-liberation, scripts/install-deps.sh)";
-  ScreenResolution resolution(dpi);
-  ASSERT_TRUE(resolution.Set()) << "HKCU\\Control Panel\\Desktop LogPixels could not be set";
+  // Put back when the test ends.
+  ASSERT_TRUE(machine_.SetScreenDpi(dpi))
+      << "HKCU\\Control Panel\\Desktop LogPixels could not be set";
   ASSERT_NO_FATAL_FAILURE(Start());
   {
     HDC screen = GetDC(main_);
@@ -327,8 +254,7 @@ TEST_F(TextFit, EveryTextOfEveryPageFitsInEveryLanguage) {
   EXPECT_TRUE(problems.empty()) << problems.size() << " texts do not fit:" << report;
   std::printf("checked %d pages in %zu languages at %lu dpi\n", pages, languages.size(),
               static_cast<unsigned long>(dpi));
-  PostMessageW(main_, WM_CLOSE, 0, 0);
-  driver::WaitForProcessEnd(program_->Id(), 15000);
+  ASSERT_NO_FATAL_FAILURE(Close());
 }
 
 }  // namespace

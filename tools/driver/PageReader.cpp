@@ -23,13 +23,4 @@ HWND FocusedWindow(HWND window) {
   return info.hwndFocus;
 }
 
-bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& condition) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (condition()) return true;
-    if (GetTickCount64() >= deadline) return false;
-    Sleep(100);
-  }
-}
-
 }  // namespace revivix::driver

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 namespace revivix::driver {
@@ -21,8 +20,5 @@ ControlState ReadControl(HWND main, int id);
 
 // The window that has the keyboard focus in the thread that owns `window`, or nullptr.
 HWND FocusedWindow(HWND window);
-
-// Polls `condition` every 100 ms until it holds or `timeoutMs` has passed; true when it held.
-bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& condition);
 
 }  // namespace revivix::driver

@@ -1,14 +1,11 @@
 #include "driver/Paths.h"
 
-#include <windows.h>
+#include "driver/Text.h"
 
 namespace revivix::driver {
 
 std::wstring WindowsPath(const std::string& path) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
-  wide.resize(wide.size() - 1);
+  std::wstring wide = Wide(path);
   if (!wide.empty() && wide[0] == L'/') {
     for (auto& c : wide)
       if (c == L'/') c = L'\\';

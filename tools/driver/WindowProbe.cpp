@@ -76,12 +76,28 @@ RECT RectInParent(HWND window) {
   return rect;
 }
 
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
 bool WaitForProcessEnd(DWORD processId, DWORD timeoutMs) {
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
   if (!process) return true;  // already gone
   const bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
   CloseHandle(process);
   return ended;
+}
+
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& condition) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (condition()) return true;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return false;
+    Sleep(static_cast<DWORD>(deadline - now < 50 ? deadline - now : 50));
+  }
 }
 
 }  // namespace revivix::driver

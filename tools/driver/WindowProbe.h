@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,14 @@ std::wstring TextOf(HWND window);
 // The window's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND window);
 
+// The window's class name ("Button", "RevivixFrame", ...).
+std::wstring ClassOf(HWND window);
+
 // Waits until the process ends; true when it did within `timeoutMs`.
 bool WaitForProcessEnd(DWORD processId, DWORD timeoutMs);
+
+// Asks `condition` every 50 ms until it holds or `timeoutMs` has passed; true when it held. It is
+// asked once more at the deadline, so a condition that holds then counts.
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& condition);
 
 }  // namespace revivix::driver

@@ -36,16 +36,6 @@ const char* PageName(Page page) {
   return "?";
 }
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                      nullptr, nullptr);
-  return bytes;
-}
-
 WizardSession::~WizardSession() {
   if (!started_) return;
   if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
@@ -75,6 +65,11 @@ HWND WizardSession::Control(std::string_view name) const {
 bool WizardSession::Shown(std::string_view name) const {
   HWND control = Control(name);
   return control && IsWindowVisible(control);
+}
+
+bool WizardSession::Enabled(std::string_view name) const {
+  HWND control = Control(name);
+  return control && IsWindowEnabled(control);
 }
 
 std::wstring WizardSession::Text(std::string_view name) const {
@@ -119,21 +114,16 @@ Page WizardSession::CurrentPage() const {
   return Page::Start;
 }
 
-bool WizardSession::WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (condition()) return true;
-    if (GetTickCount64() >= deadline) return false;
-    Sleep(50);
-  }
-}
-
 bool WizardSession::WaitForPage(Page page, DWORD timeoutMs) {
-  return WaitUntil([&] { return CurrentPage() == page; }, timeoutMs);
+  return WaitUntil(timeoutMs, [&] { return CurrentPage() == page; });
 }
 
 bool WizardSession::WaitForEnd(DWORD timeoutMs) {
   return started_ && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool WizardSession::ExitCode(DWORD& code) const {
+  return started_ && Ended() && GetExitCodeProcess(info_.hProcess, &code) != FALSE;
 }
 
 std::string WizardSession::VisibleTexts() const {

@@ -5,9 +5,10 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "driver/Text.h"
 
 namespace revivix::driver {
 
@@ -37,9 +38,12 @@ class WizardSession {
 
   HWND Main() const { return main_; }
   DWORD ProcessId() const { return info_.dwProcessId; }
+  // The program's process; nullptr before a start.
+  HANDLE Process() const { return started_ ? info_.hProcess : nullptr; }
   HWND Control(std::string_view name) const;
   // Visible as the user sees it: the control and every container up to the window.
   bool Shown(std::string_view name) const;
+  bool Enabled(std::string_view name) const;
   std::wstring Text(std::string_view name) const;
 
   // Presses a visible, enabled button as a click does (BM_CLICK); false when it cannot be pressed.
@@ -51,10 +55,10 @@ class WizardSession {
 
   Page CurrentPage() const;
   bool WaitForPage(Page page, DWORD timeoutMs);
-  // Polls every 50 ms until `condition` holds; false when it did not within the time.
-  static bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
   bool WaitForEnd(DWORD timeoutMs);
   bool Ended() const;
+  // The exit code of the ended program; false while it runs or when it was never started.
+  bool ExitCode(DWORD& code) const;
 
   // Every visible control with its text, one per line ("Uni_Error_Label1: ..."), as UTF-8.
   std::string VisibleTexts() const;
@@ -67,7 +71,5 @@ class WizardSession {
 
 // The whole screen as a 24-bit BMP file; false when it could not be written.
 bool SaveScreenshot(const std::wstring& path);
-
-std::string Utf8(const std::wstring& text);
 
 }  // namespace revivix::driver

@@ -10,29 +10,17 @@
 #include <cstdio>
 #include <string>
 
+#include "driver/WindowProbe.h"
+#include "driver/WineMachine.h"
 #include "driver/WizardSession.h"
 
 using revivix::driver::Page;
 using revivix::driver::PageName;
 using revivix::driver::Utf8;
+using revivix::driver::WaitUntil;
 using revivix::driver::WizardSession;
 
 namespace {
-
-constexpr wchar_t kPlayerKey[] =
-    L"System\\CurrentControlSet\\Enum\\USB\\VID_1F3A&PID_0200\\ZXDEMO0001";
-constexpr wchar_t kPlayerVendorKey[] = L"System\\CurrentControlSet\\Enum\\USB\\VID_1F3A&PID_0200";
-constexpr wchar_t kUsbClass[] = L"{36fc9e60-c465-11cf-8056-444553540000}";
-
-void SetText(HKEY root, const wchar_t* key, const wchar_t* name, const std::wstring& value) {
-  HKEY opened;
-  if (RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) !=
-      ERROR_SUCCESS)
-    return;
-  RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(opened);
-}
 
 class Demo {
  public:
@@ -75,28 +63,24 @@ int Run(const std::wstring& folder, const std::wstring& shots, const std::wstrin
   demo.Saw("license", "license");
   if (!wizard.Click("Cmd_I_Agree")) return demo.Fail(wizard, "license with Accept");
   if (!wizard.WaitForPage(Page::Download, 30000)) return demo.Fail(wizard, "download");
-  WizardSession::WaitUntil([&] { return wizard.Text("Label_Total_FileSize") != L"/00.00 MB"; },
-                           10000);
+  WaitUntil(10000, [&] { return wizard.Text("Label_Total_FileSize") != L"/00.00 MB"; });
   demo.Saw("download", "download", 300);
   HWND updater = nullptr;
-  if (!WizardSession::WaitUntil(
-          [&] { return (updater = FindWindowW(nullptr, updaterTitle.c_str())) != nullptr; }, 60000))
+  if (!WaitUntil(60000,
+                 [&] { return (updater = FindWindowW(nullptr, updaterTitle.c_str())) != nullptr; }))
     return demo.Fail(wizard, "updater running");
   demo.Saw("updater running", "updater");
   wchar_t expected[1024] = {};
   GetPrivateProfileStringW(L"Strings", L"IDS_FW_UPDATE_SUCCESSFUL", L"", expected, 1024,
                            (folder + L"\\Languages\\" + language + L".txt").c_str());
   const std::wstring success = expected;
-  if (!WizardSession::WaitUntil(
-          [&] {
-            const std::wstring label = wizard.Text("Uni_Error_Label1");
-            return !success.empty() && label.size() >= success.size() &&
-                   label.compare(label.size() - success.size(), success.size(), success) == 0;
-          },
-          90000))
+  if (!WaitUntil(90000, [&] {
+        const std::wstring label = wizard.Text("Uni_Error_Label1");
+        return !success.empty() && label.size() >= success.size() &&
+               label.compare(label.size() - success.size(), success.size(), success) == 0;
+      }))
     return demo.Fail(wizard, "success");
-  WizardSession::WaitUntil([&] { return FindWindowW(nullptr, updaterTitle.c_str()) == nullptr; },
-                           10000);
+  WaitUntil(10000, [&] { return FindWindowW(nullptr, updaterTitle.c_str()) == nullptr; });
   demo.Saw("success", "success");
   std::printf("demo: %s\n", Utf8(wizard.Text("Uni_Error_Label1")).c_str());
   if (!wizard.Click("cmdExit") || !wizard.WaitForEnd(15000)) return demo.Fail(wizard, "ended");
@@ -113,14 +97,14 @@ int wmain(int argc, wchar_t** argv) {
                  "[language]\n");
     return 2;
   }
-  // The wizard supports Windows 5.1; the player shows up as a maker's USB device.
-  SetText(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\fernclip.exe", L"Version", L"winxp");
-  SetText(HKEY_LOCAL_MACHINE, kPlayerKey, L"DeviceDesc", argv[3]);
-  SetText(HKEY_LOCAL_MACHINE, kPlayerKey, L"FriendlyName", argv[3]);
-  SetText(HKEY_LOCAL_MACHINE, kPlayerKey, L"ClassGUID", kUsbClass);
-  const int result = Run(argv[1], argv[2], argv[4], argc == 6 ? argv[5] : L"English");
-  RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPlayerVendorKey);
-  // Wine's own Windows version comes back, which the window test of the same prefix expects.
-  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\fernclip.exe");
-  return result;
+  // The wizard supports Windows 5.1; the player shows up as a maker's USB device. Both go again
+  // when the machine ends: Wine's own Windows version comes back, which the window test of the
+  // same prefix expects.
+  revivix::driver::WineMachine machine;
+  if (!machine.SetWindowsVersion(L"fernclip.exe", L"winxp") ||
+      !machine.AddUsbDevice(L"VID_1F3A&PID_0200\\ZXDEMO0001", argv[3], argv[3])) {
+    std::fprintf(stderr, "revivix-demo: the machine could not be set up\n");
+    return 1;
+  }
+  return Run(argv[1], argv[2], argv[4], argc == 6 ? argv[5] : L"English");
 }
