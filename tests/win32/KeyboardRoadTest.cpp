@@ -22,6 +22,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -196,18 +198,27 @@ class KeyboardRoad : public wintest::RoadFixture {
     PostMessageW(target, WM_KEYUP, key, 0xC0000001);
   }
 
-  // Shift+Tab as the keyboard gives it (SendInput), so that the wizard sees Shift held down;
-  // the input goes to the foreground window, which the wizard's window is on this page.
-  static bool ShiftTab() {
-    INPUT keys[4] = {};
-    const WORD order[4] = {VK_SHIFT, VK_TAB, VK_TAB, VK_SHIFT};
-    for (int i = 0; i < 4; ++i) {
-      keys[i].type = INPUT_KEYBOARD;
-      keys[i].ki.wVk = order[i];
-      keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    return SendInput(4, keys, sizeof(INPUT)) == 4;
+  // Keys as the keyboard gives them (SendInput): each pressed in order and released in reverse,
+  // to the foreground window, which the wizard's window is on these pages.
+  static bool Keyboard(std::initializer_list<WORD> held) {
+    std::vector<INPUT> keys;
+    for (WORD key : held) keys.push_back(KeyInput(key, 0));
+    for (auto key = std::rbegin(held); key != std::rend(held); ++key)
+      keys.push_back(KeyInput(*key, KEYEVENTF_KEYUP));
+    return SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
   }
+  static INPUT KeyInput(WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    return input;
+  }
+  // Shift+Tab from the keyboard, so that the wizard sees Shift held down.
+  static bool ShiftTab() { return Keyboard({VK_SHIFT, VK_TAB}); }
+  // Tab from the keyboard too after a Shift+Tab: a posted Tab would overtake the release of Shift
+  // still queued as input, and the wizard would take it for another Shift+Tab.
+  static bool KeyboardTab() { return Keyboard({VK_TAB}); }
 
   void TypeText(const std::wstring& text) {
     HWND target = ThreadInfo().hwndFocus;
@@ -323,7 +334,7 @@ TEST_F(KeyboardRoad, SerialNumbersWithEnterThenSpaceAnswersTheQuestion) {
   ASSERT_EQ(GetForegroundWindow(), wizard_->Main());
   ASSERT_TRUE(ShiftTab());
   EXPECT_TRUE(WaitForFocus("Combo_Choose_Player")) << "focus on " << Focused();
-  Press(VK_TAB);
+  ASSERT_TRUE(KeyboardTab());
   // The typing goes to the window that has the focus when it is posted: wait for the Tab first.
   ASSERT_TRUE(WaitForFocus("txtSNO")) << "focus on " << Focused();
   const std::wstring reenter = Message(L"IDS_SNO_NOT_RECOGNISED_REENTER");
