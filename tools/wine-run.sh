@@ -41,6 +41,12 @@ last=$(tr -d '\r' <"$log" | sed '/^$/d' | tail -n 1)
 [ "$last" = "REVIVIX-TEST PASS" ] && [ "$status" -eq 0 ] && exit 0
 if tr -d '\r' <"$log" | grep -qx "REVIVIX-TEST PASS"; then
   # The checks passed; what came after them did not.
+  # Wine's debugger writes its report of a crash to the program's output, and the program's exit
+  # status is then 0: the report, not the status, tells the crash.
+  if tr -d '\r' <"$log" | sed -n '/^REVIVIX-TEST PASS$/,$p' | grep -q '^Unhandled exception'; then
+    echo "wine-run: FAIL: printed its pass line, then crashed while ending (Wine's report above)" >&2
+    exit 1
+  fi
   case $status in
     124 | 137) echo "wine-run: FAIL: printed its pass line, then did not end within the time limit (hung on exit)" >&2 ;;
     0) echo "wine-run: FAIL: printed its pass line, then more output (last line: '$last')" >&2 ;;
