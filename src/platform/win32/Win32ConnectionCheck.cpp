@@ -8,8 +8,8 @@
 #include <mutex>
 #include <string>
 #include <system_error>
-#include <thread>
 
+#include "platform/win32/DetachedThread.h"
 #include "platform/win32/SystemLibraries.h"
 #include "platform/win32/WinInetFlags.h"
 
@@ -106,11 +106,8 @@ bool Win32ConnectionCheck::RequestAnswers(const std::wstring& url, int limitMs) 
   const DWORD limit = limitMs > 0 ? static_cast<DWORD>(limitMs) : 0;
   auto state = std::make_shared<SiteRequest>();
   if (!state->done) return false;
-  try {
-    std::thread(RunRequest, state, url, limit).detach();
-  } catch (const std::system_error&) {
+  if (!StartDetachedThread([state, url, limit] { RunRequest(state, url, limit); }))
     return false;  // no thread for the request: no answer
-  }
   // WinINet's own time limits do not cover every step (a name lookup, a proxy that accepts and
   // then says nothing): the wait has its own end, after which the request is abandoned.
   const bool finished = WaitForSingleObject(state->done, limit) == WAIT_OBJECT_0;

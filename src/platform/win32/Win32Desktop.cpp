@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
+#include <system_error>
 
+#include "platform/win32/DetachedThread.h"
 #include "platform/win32/SentMessageWait.h"
 #include "platform/win32/Win32CodePage.h"
 
@@ -38,7 +39,12 @@ struct Win32Desktop::Send {
 // A thread that makes one send after another.
 class Win32Desktop::Sender {
  public:
-  Sender() : state_(std::make_shared<State>()) { std::thread(Run, state_).detach(); }
+  Sender() : state_(std::make_shared<State>()) {
+    std::shared_ptr<State> state = state_;
+    if (!StartDetachedThread([state] { Run(state); }))
+      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
+                              "no thread for the sender");
+  }
   ~Sender() {
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->stop = true;

@@ -8,10 +8,10 @@
 #include <mutex>
 #include <string>
 #include <system_error>
-#include <thread>
 
 #include "detection/HtmlCharset.h"
 #include "detection/HtmlText.h"
+#include "platform/win32/DetachedThread.h"
 #include "platform/win32/SystemLibraries.h"
 #include "platform/win32/WinInetFlags.h"
 
@@ -205,17 +205,13 @@ class Win32HtmlDocument : public HtmlDocument {
  public:
   Win32HtmlDocument(const std::wstring& url, const Win32HtmlEngine::Renderer& render, DWORD limitMs)
       : fetch_(std::make_shared<Fetch>()) {
-    try {
-      std::thread(RunFetch, fetch_, url, render).detach();
-    } catch (const std::system_error&) {
+    std::shared_ptr<Fetch> fetch = fetch_;
+    if (!StartDetachedThread([fetch, url, render] { RunFetch(fetch, url, render); })) {
       Complete(*fetch_, {}, {});  // no thread for the fetch: a failed fetch
       return;
     }
-    try {
-      std::thread(RunDeadline, fetch_, limitMs).detach();
-    } catch (const std::system_error&) {
-      // No thread for the limit: the per-read timeouts still bound every read.
-    }
+    // Without a thread for the limit the per-read timeouts still bound every read.
+    StartDetachedThread([fetch, limitMs] { RunDeadline(fetch, limitMs); });
   }
 
   ~Win32HtmlDocument() override {
