@@ -65,8 +65,11 @@ void RoadFixture::ExpectPage(driver::Page page, DWORD timeoutMs) {
 
 void RoadFixture::Click(std::string_view button) {
   ASSERT_NE(wizard_, nullptr);
-  ASSERT_TRUE(wizard_->Click(button)) << "cannot press " << button << "; visible:\n"
-                                      << wizard_->VisibleTexts();
+  // A page that has just appeared may enable its buttons a moment later; the click is posted
+  // once, as soon as the button can be pressed.
+  ASSERT_TRUE(driver::WaitUntil(5000, [&] { return wizard_->Click(button); }))
+      << "cannot press " << button << "; visible:\n"
+      << wizard_->VisibleTexts();
 }
 
 std::wstring RoadFixture::LanguageText(const std::wstring& language, const wchar_t* key) const {
