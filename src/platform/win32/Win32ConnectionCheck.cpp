@@ -7,7 +7,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <system_error>
 
 #include "platform/win32/DetachedThread.h"
 #include "platform/win32/SystemLibraries.h"

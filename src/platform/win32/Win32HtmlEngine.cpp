@@ -7,7 +7,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <system_error>
 
 #include "detection/HtmlCharset.h"
 #include "detection/HtmlText.h"
